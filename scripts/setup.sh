@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the editor needs to build and test, if any are missing.
+# Sourced by run.sh, test.sh and bench.sh. Uses apt-get as root, sudo otherwise.
+set -euo pipefail
+
+PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libbenchmark-dev)
+
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+ensure_packages "${PASSAGES_PACKAGES[@]}"

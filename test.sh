@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test.
+#   ./test.sh             the whole suite
+#   ./test.sh --sanitize  the same suite built with AddressSanitizer and UBSan
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+
+preset=dev
+if [ "${1:-}" = "--sanitize" ]; then
+    preset=asan
+    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)"
+QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j"$(nproc)"

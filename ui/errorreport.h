@@ -1,0 +1,24 @@
+// Every event handler runs inside guarded(): an error that ends the handler is caught at its
+// boundary, never crosses Qt's event loop, and is shown in a warning message box. The state
+// stays as far as the handler got and the program goes on.
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <utility>
+
+class QWidget;
+
+// Shows the error without blocking: one box at a time, window-modal over `owner`.
+void reportError(QWidget *owner, const QString &message);
+
+template<typename Handler>
+void guarded(QWidget *owner, Handler &&handler)
+{
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const std::exception &error) {
+        reportError(owner, QString::fromStdString(error.what()));
+    }
+}

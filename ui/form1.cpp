@@ -1,0 +1,153 @@
+#include "form1.h"
+
+#include "errorreport.h"
+#include "form2.h"
+#include "picturebox.h"
+
+#include <canvassetup.h>
+#include <readouts.h>
+#include <strokelinking.h>
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *label = new QLabel(name, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                        const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+Form1::Form1(Settings &settings, QWidget *parent)
+    : QWidget(parent)
+    , m_settings(settings)
+    , PictureClip1 { PictureClip::fromFile(QStringLiteral(":/tiles/tileset0.bmp")),
+                     PictureClip::fromFile(QStringLiteral(":/tiles/tileset1.bmp")) }
+    , m_bitmapPath(defaultBitmapPath())
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    resize(ClientSize);
+
+    Picture1 = new PictureBox(this);
+    Picture1->move(CanvasCorner);
+    Label1 = makeLabel(this, QStringLiteral("Label1"), QRect(32, 8, 105, 17));
+    Label2 = makeLabel(this, QStringLiteral("Label2"), QRect(128, 8, 121, 17));
+    Label4 = makeLabel(this, QStringLiteral("Label4"), QRect(256, 8, 89, 17));
+    cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("Save"),
+                         QRect(560, 408, 113, 33));
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"),
+                          QRect(560, 448, 113, 33));
+    // A large canvas lies under the buttons, never over them.
+    cmdSave->raise();
+    Command1->raise();
+
+    setTabOrder(Picture1, cmdSave);
+    setTabOrder(cmdSave, Command1);
+    Picture1->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &Form1::cmdSave_Click);
+    connect(Picture1, &PictureBox::mouseDown, this, &Form1::Picture1_MouseDown);
+    connect(Picture1, &PictureBox::mouseMove, this, &Form1::Picture1_MouseMove);
+
+    Form_Load();
+}
+
+void Form1::Form_Load() { }
+
+void Form1::Command1_Click()
+{
+    guarded(this, [this] {
+        Form2 dialog(m_settings, *this);
+        dialog.exec();
+    });
+}
+
+void Form1::cmdSave_Click()
+{
+    guarded(this, [this] { SavePicture(Picture1->Image(), m_bitmapPath); });
+}
+
+void Form1::Sub_Draw()
+{
+    Picture1->setCanvasSize(canvasSizeFor(m_settings));
+    Sub_ResizeSquareData(m_squareData, m_settings);
+    // The frame around the canvas follows its new size.
+    update();
+}
+
+void Form1::Picture1_MouseDown(std::int16_t, std::int16_t, float x, float y)
+{
+    guarded(this, [&] {
+        if (!m_settings.isSetUp())
+            return;
+        setAnchorFromPress(m_anchor, x, y, m_settings.PixelsPerSquare);
+    });
+}
+
+void Form1::Picture1_MouseMove(std::int16_t button, std::int16_t, float x, float y)
+{
+    guarded(this, [&] {
+        if (!m_settings.isSetUp())
+            return;
+        const PointerSquare here
+                = mapPointer(x, y, Picture1->ScaleWidth(), Picture1->ScaleHeight(), m_settings);
+        linkStroke(button, here, m_settings, m_anchor, m_squareData, *this);
+        updateCursorAndReadouts(here, m_settings, m_squareData, *this);
+    });
+}
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    // A thin line around the borderless canvas sets it apart from the window.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(Picture1->geometry().adjusted(-1, -1, 0, 0));
+}
+
+void Form1::setDirectionCaption(const QString &caption)
+{
+    Label2->setText(caption);
+}
+
+void Form1::setPositionCaption(const QString &caption)
+{
+    Label1->setText(caption);
+}
+
+void Form1::setDataCaption(const QString &caption)
+{
+    Label4->setText(caption);
+}
+
+CursorFrame Form1::cursorFrame() const
+{
+    return Picture1->Shape1();
+}
+
+void Form1::setCursorFrame(const CursorFrame &frame)
+{
+    Picture1->setShape1(frame);
+}
+
+void Form1::Sub_DrawSquare(float x, float y, std::int16_t mode)
+{
+    ::Sub_DrawSquare(*Picture1, PictureClip1, m_squareData, m_settings, x, y, mode);
+}

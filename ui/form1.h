@@ -1,0 +1,69 @@
+// The main window: the canvas with its cursor frame, the three read-outs, "Save" and the button
+// that opens the settings dialog. It owns the square codes, the anchor square and the two tile
+// sets, and runs each canvas movement through its three stages.
+#pragma once
+
+#include <pointermapping.h>
+#include <squaredata.h>
+#include <strokeview.h>
+#include <tilepainter.h>
+
+#include <QWidget>
+
+class PictureBox;
+class QLabel;
+class QPushButton;
+
+class Form1 : public QWidget, private StrokeView
+{
+    Q_OBJECT
+public:
+    static constexpr QSize ClientSize { 688, 528 };
+    static constexpr QPoint CanvasCorner { 24, 32 };
+
+    explicit Form1(Settings &settings, QWidget *parent = nullptr);
+
+    // Gives the canvas the grid's size and brings the square codes to the grid. Called by the
+    // settings dialog after every accepted "OK".
+    void Sub_Draw();
+
+    const SquareData &squareData() const { return m_squareData; }
+    const StrokeAnchor &anchor() const { return m_anchor; }
+    const TileSets &tileSets() const { return PictureClip1; }
+    PictureBox *canvas() const { return Picture1; }
+
+    // Where "Save" writes the canvas.
+    QString bitmapPath() const { return m_bitmapPath; }
+    void setBitmapPath(const QString &path) { m_bitmapPath = path; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void Form_Load();
+    void Command1_Click();
+    void cmdSave_Click();
+    void Picture1_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
+    void Picture1_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+
+    // StrokeView
+    void setDirectionCaption(const QString &caption) override;
+    void setPositionCaption(const QString &caption) override;
+    void setDataCaption(const QString &caption) override;
+    CursorFrame cursorFrame() const override;
+    void setCursorFrame(const CursorFrame &frame) override;
+    void Sub_DrawSquare(float x, float y, std::int16_t mode) override;
+
+    Settings &m_settings;
+    SquareData m_squareData;
+    StrokeAnchor m_anchor;
+    TileSets PictureClip1;
+    QString m_bitmapPath;
+
+    PictureBox *Picture1;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label4;
+    QPushButton *cmdSave;
+    QPushButton *Command1;
+};

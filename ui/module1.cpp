@@ -1,0 +1,9 @@
+#include "module1.h"
+
+namespace Module1 {
+Settings &settings()
+{
+    static Settings shared;
+    return shared;
+}
+} // namespace Module1

@@ -1,0 +1,116 @@
+#include "picturebox.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+std::int16_t buttonMask(Qt::MouseButtons buttons)
+{
+    std::int16_t mask = 0;
+    if (buttons & Qt::LeftButton)
+        mask |= 1;
+    if (buttons & Qt::RightButton)
+        mask |= 2;
+    if (buttons & Qt::MiddleButton)
+        mask |= 4;
+    return mask;
+}
+
+std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
+{
+    std::int16_t state = 0;
+    if (modifiers & Qt::ShiftModifier)
+        state |= 1;
+    if (modifiers & Qt::ControlModifier)
+        state |= 2;
+    if (modifiers & Qt::AltModifier)
+        state |= 4;
+    return state;
+}
+
+int toPixel(float v)
+{
+    return int(std::lround(std::clamp(v, -1e9f, 1e9f)));
+}
+
+const QColor FrameColour(255, 0, 0);
+
+} // namespace
+
+PictureBox::PictureBox(QWidget *parent)
+    : QWidget(parent)
+    , m_image(DesignSize)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    // The image covers every pixel, and keeps its place when the widget grows.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_StaticContents);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(DesignSize);
+}
+
+void PictureBox::setCanvasSize(QSize size)
+{
+    m_image.resize(size);
+    resize(size);
+}
+
+void PictureBox::PaintPicture(const QImage &picture, float x1, float y1, float width1,
+                              float height1)
+{
+    const QRect changed = m_image.paintPicture(picture, x1, y1, width1, height1);
+    if (!changed.isEmpty())
+        update(changed);
+}
+
+void PictureBox::setShape1(const CursorFrame &frame)
+{
+    if (frame == m_frame)
+        return;
+    const QRect before = frameRect();
+    m_frame = frame;
+    const QRect after = frameRect();
+    if (before != after) {
+        update(before);
+        update(after);
+    }
+}
+
+QRect PictureBox::frameRect() const
+{
+    return QRect(toPixel(m_frame.Left), toPixel(m_frame.Top), toPixel(m_frame.Width),
+                 toPixel(m_frame.Height));
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    for (const QRect &rect : event->region())
+        painter.drawImage(rect, m_image.image(), rect);
+
+    const QRect frame = frameRect();
+    if (!frame.isEmpty() && event->region().intersects(frame)) {
+        painter.setPen(QPen(FrameColour, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    const QPointF at = event->position();
+    emit mouseDown(buttonMask(event->button()), shiftState(event->modifiers()), float(at.x()),
+                   float(at.y()));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPointF at = event->position();
+    emit mouseMove(buttonMask(event->buttons()), shiftState(event->modifiers()), float(at.x()),
+                   float(at.y()));
+}
