@@ -1,0 +1,71 @@
+// The one reader of the dialog's numbers: the test and both conversions agree on every text.
+#include <editorerror.h>
+#include <numbertext.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(NumberText, AcceptsSignedDecimalsInTheLocalesNotation)
+{
+    const QLocale english(QLocale::English);
+    const QLocale german(QLocale::German);
+    const struct
+    {
+        const char *text;
+        const QLocale &locale;
+        double value;
+    } accepted[] = {
+        { "10", english, 10 },     { "-5", english, -5 },       { "+7", english, 7 },
+        { "3.5", english, 3.5 },   { " 12 ", english, 12 },     { "\t96\n", english, 96 },
+        { "007", english, 7 },     { "3,5", german, 3.5 },      { "-0,25", german, -0.25 },
+        { "100.0", english, 100 }, { "99.999", english, 99.999 },
+    };
+    for (const auto &c : accepted) {
+        EXPECT_TRUE(isNumberText(QString::fromUtf8(c.text), c.locale)) << c.text;
+        EXPECT_DOUBLE_EQ(numberTextToDouble(QString::fromUtf8(c.text), c.locale), c.value)
+                << c.text;
+    }
+}
+
+TEST(NumberText, RefusesEverythingElse)
+{
+    const QLocale english(QLocale::English);
+    const QLocale german(QLocale::German);
+    const struct
+    {
+        const char *text;
+        const QLocale &locale;
+    } refused[] = {
+        { "", english },       { "   ", english },   { "abc", english },  { "12a", english },
+        { "1e1", english },    { "0x20", english },  { "1,000", english }, { "3.5", german },
+        { ".5", english },     { "5.", english },    { "--5", english },  { "+-5", english },
+        { "5-", english },     { "1 2", english },   { "inf", english },  { "nan", english },
+        { "\xd9\xa3", english }, // an Arabic-Indic digit
+    };
+    for (const auto &c : refused) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_FALSE(isNumberText(text, c.locale)) << c.text;
+        EXPECT_THROW(numberTextToDouble(text, c.locale), EditorError) << c.text;
+        EXPECT_THROW(numberTextToInt16(text, c.locale), EditorError) << c.text;
+    }
+}
+
+TEST(NumberText, SixteenBitConversionRoundsHalfToEvenAndOverflows)
+{
+    const QLocale english(QLocale::English);
+    const struct
+    {
+        const char *text;
+        int value;
+    } cases[] = { { "3.5", 4 }, { "4.5", 4 }, { "2.5", 2 }, { "99.5", 100 }, { "7.5", 8 },
+                  { "-0.5", 0 }, { "32767.4", 32767 } };
+    for (const auto &c : cases)
+        EXPECT_EQ(numberTextToInt16(QString::fromLatin1(c.text), english), c.value) << c.text;
+    EXPECT_THROW(numberTextToInt16(QStringLiteral("32767.5"), english), EditorError);
+    // A very long number is still a number, just too large for 16 bits.
+    const QString huge = QStringLiteral("1") + QString(400, u'0');
+    EXPECT_FALSE(isNumberText(huge, english)); // beyond a double: not a number at all
+    EXPECT_TRUE(isNumberText(QString(300, u'9'), english));
+    EXPECT_THROW(numberTextToInt16(QString(300, u'9'), english), EditorError);
+}

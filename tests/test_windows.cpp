@@ -1,0 +1,464 @@
+// The main window, the settings dialog and the flow between them, as a user meets them.
+#include "editordriver.h"
+
+#include <numbertext.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+using Texts = std::array<QString, 3>;
+
+Texts textsOf(Form2 &dialog)
+{
+    return { EditorDriver::box(dialog, "txtSizeX")->text(),
+             EditorDriver::box(dialog, "txtSizeY")->text(),
+             EditorDriver::box(dialog, "txtPixel")->text() };
+}
+
+bool sameSettings(const Settings &a, const Settings &b)
+{
+    return a.SizeX == b.SizeX && a.SizeY == b.SizeY && a.PixelsPerSquare == b.PixelsPerSquare;
+}
+
+QMessageBox *errorBox(QWidget *form)
+{
+    return form->findChild<QMessageBox *>(QStringLiteral("errorBox"));
+}
+
+} // namespace
+
+TEST(MainWindow, HasItsDesignLayout)
+{
+    EditorDriver editor;
+    EXPECT_EQ(editor.form.windowTitle(), "Form1");
+    EXPECT_EQ(editor.form.size(), QSize(688, 528));
+    const struct
+    {
+        const char *name;
+        QRect geometry;
+        const char *text;
+    } labels[] = { { "Label1", QRect(32, 8, 105, 17), "Label1" },
+                   { "Label2", QRect(128, 8, 121, 17), "Label2" },
+                   { "Label4", QRect(256, 8, 89, 17), "Label4" } };
+    for (const auto &l : labels) {
+        EXPECT_EQ(editor.label(l.name)->geometry(), l.geometry) << l.name;
+        EXPECT_EQ(editor.caption(l.name), l.text);
+    }
+    EXPECT_EQ(editor.form.findChild<QLabel *>("Label3"), nullptr);
+    EXPECT_EQ(editor.button("cmdSave")->geometry(), QRect(560, 408, 113, 33));
+    EXPECT_EQ(editor.button("cmdSave")->text(), "Save");
+    EXPECT_EQ(editor.button("Command1")->geometry(), QRect(560, 448, 113, 33));
+    EXPECT_EQ(editor.button("Command1")->text(), "Command1");
+    EXPECT_FALSE(editor.button("cmdSave")->isDefault());
+    EXPECT_FALSE(editor.button("Command1")->isDefault());
+    // Focus: the canvas first, then "Save", then "Command1".
+    EXPECT_EQ(QApplication::focusWidget(), editor.canvas());
+    EXPECT_EQ(EditorDriver::nextFocusable(editor.canvas()), editor.button("cmdSave"));
+    EXPECT_EQ(EditorDriver::nextFocusable(editor.button("cmdSave")), editor.button("Command1"));
+}
+
+TEST(MainWindow, IgnoresTheCanvasUntilSettingsExist)
+{
+    EditorDriver editor;
+    editor.press(QPoint(60, 60));
+    editor.moveTo(QPoint(100, 100));
+    editor.release(QPoint(100, 100));
+    editor.moveTo(QPoint(20, 20));
+    EXPECT_EQ(editor.caption("Label1"), "Label1");
+    EXPECT_EQ(editor.caption("Label2"), "Label2");
+    EXPECT_EQ(editor.caption("Label4"), "Label4");
+    EXPECT_EQ(editor.canvas()->Shape1(), (CursorFrame { 0, 0, 49, 49 }));
+    EXPECT_TRUE(editor.form.squareData().isEmpty());
+    EXPECT_EQ(errorBox(&editor.form), nullptr);
+}
+
+TEST(MainWindow, ALargeCanvasStaysUnderTheButtons)
+{
+    EditorDriver editor;
+    editor.setUp(100, 100, 96);
+    EXPECT_EQ(editor.canvas()->geometry(), QRect(24, 32, 9600, 9600));
+    EXPECT_EQ(editor.form.size(), QSize(688, 528));
+    const QPoint onSave = editor.button("cmdSave")->geometry().center();
+    EXPECT_EQ(editor.form.childAt(onSave), editor.button("cmdSave"));
+}
+
+TEST(SettingsDialog, HasItsDesignLayout)
+{
+    EditorDriver editor;
+    editor.withDialog([](Form2 &dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Form2");
+        EXPECT_EQ(dialog.size(), QSize(385, 285));
+        EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+        EXPECT_TRUE(dialog.isModal());
+        EXPECT_EQ(dialog.parent(), nullptr);
+        const struct
+        {
+            const char *name;
+            QRect geometry;
+            const char *text;
+        } controls[] = {
+            { "txtSizeX", QRect(112, 16, 105, 19), "10" },
+            { "Label1", QRect(16, 16, 121, 17), "Square Size X:" },
+            { "Label2", QRect(16, 40, 81, 17), "Square Size Y:" },
+            { "txtSizeY", QRect(112, 40, 105, 19), "10" },
+            { "txtPixel", QRect(112, 64, 105, 21), "32" },
+            { "Label3", QRect(16, 64, 97, 17), "Pixels Per Square:" },
+            { "Command1", QRect(272, 248, 105, 25), "OK" },
+            { "Command2", QRect(176, 248, 89, 25), "Cancel" },
+            { "Label4_0", QRect(232, 16, 89, 17), "3 to 100" },
+            { "Label4_1", QRect(232, 40, 89, 17), "3 to 100" },
+            { "Label4_2", QRect(232, 64, 89, 17), "8 to 96" },
+        };
+        for (const auto &c : controls) {
+            QWidget *widget = dialog.findChild<QWidget *>(c.name);
+            ASSERT_NE(widget, nullptr) << c.name;
+            EXPECT_EQ(widget->geometry(), c.geometry) << c.name;
+            const QString text = widget->property("text").toString();
+            EXPECT_EQ(text, c.text) << c.name;
+            const bool hint = QByteArray(c.name).startsWith("Label4_");
+            EXPECT_EQ(widget->font().bold(), hint) << c.name;
+            if (hint) {
+                EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), 8.25);
+            }
+        }
+        auto *ok = dialog.findChild<QPushButton *>("Command1");
+        EXPECT_TRUE(ok->isDefault());
+        // Focus order: the three boxes, "OK", "Cancel"; the first box has the focus.
+        QWidget *x = EditorDriver::box(dialog, "txtSizeX");
+        EXPECT_EQ(dialog.focusWidget(), x);
+        const char *order[] = { "txtSizeY", "txtPixel", "Command1", "Command2" };
+        QWidget *current = x;
+        for (const char *next : order) {
+            current = EditorDriver::nextFocusable(current);
+            EXPECT_EQ(current->objectName(), next);
+        }
+        // "Square Size X:" reaches under its box; the box is on top.
+        EXPECT_EQ(dialog.childAt(QPoint(130, 24)), x);
+        EditorDriver::click(dialog, "Command2");
+    });
+}
+
+TEST(SettingsDialog, AcceptsTheRangesAndRoundsHalfToEven)
+{
+    const struct
+    {
+        const char *x, *y, *pixels;
+        Settings stored;
+    } accepted[] = {
+        { "3", "100", "7", { 3, 100, 7 } },
+        { "100", "3", "96", { 100, 3, 96 } },
+        { "3.5", "10", "32", { 4, 10, 32 } },
+        { "4.5", "10", "32", { 4, 10, 32 } },
+        { "99.5", "10", "7.5", { 100, 10, 8 } },
+        { " 12 ", "+5", "8.4", { 12, 5, 8 } },
+    };
+    for (const auto &c : accepted) {
+        EditorDriver editor;
+        editor.withDialog([&](Form2 &dialog) {
+            EditorDriver::fill(dialog, c.x, c.y, c.pixels);
+            EditorDriver::click(dialog, "Command1");
+        });
+        EXPECT_TRUE(sameSettings(editor.settings, c.stored)) << c.x << " " << c.y << " " << c.pixels;
+        EXPECT_EQ(editor.canvas()->size(),
+                  QSize(c.stored.SizeX * c.stored.PixelsPerSquare,
+                        c.stored.SizeY * c.stored.PixelsPerSquare));
+    }
+}
+
+TEST(SettingsDialog, RefusesEntriesSilently)
+{
+    const Texts refused[] = {
+        { "2.9", "10", "32" }, { "100.5", "10", "32" }, { "101", "10", "32" },
+        { "0", "10", "32" },   { "-5", "10", "32" },    { "2.5", "10", "32" },
+        { "10", "2.9", "32" }, { "10", "101", "32" },   { "10", "10", "6.9" },
+        { "10", "10", "96.1" }, { "", "10", "32" },     { "10", "abc", "32" },
+        { "10", "10", "12a" }, { "1e1", "10", "32" },   { "10", "10", "0x20" },
+        { "1,000", "10", "32" },
+    };
+    EditorDriver editor;
+    editor.setUp(20, 15, 48);
+    const Settings before = editor.settings;
+    for (const Texts &texts : refused) {
+        editor.withDialog([&](Form2 &dialog) {
+            EditorDriver::fill(dialog, texts[0], texts[1], texts[2]);
+            EditorDriver::click(dialog, "Command1");
+            EXPECT_TRUE(dialog.isVisible()) << texts[0].toStdString() << " "
+                                            << texts[1].toStdString() << " "
+                                            << texts[2].toStdString();
+            EXPECT_EQ(textsOf(dialog), texts); // the entries stay as typed
+            EditorDriver::click(dialog, "Command2");
+        });
+        EXPECT_TRUE(sameSettings(editor.settings, before));
+    }
+    EXPECT_EQ(editor.canvas()->size(), QSize(960, 720));
+    EXPECT_EQ(errorBox(&editor.form), nullptr);
+}
+
+TEST(SettingsDialog, EnterPressesOkAndEscapeDoesNothing)
+{
+    EditorDriver editor;
+    editor.withDialog([](Form2 &dialog) {
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_TRUE(dialog.isVisible());
+        EditorDriver::fill(dialog, "5", "6", "20");
+        QTest::keyClick(EditorDriver::box(dialog, "txtSizeY"), Qt::Key_Return);
+    });
+    EXPECT_TRUE(sameSettings(editor.settings, { 5, 6, 20 }));
+}
+
+TEST(SettingsDialog, ReopeningShowsTheStoredSettings)
+{
+    EditorDriver editor;
+    Texts shown;
+    auto look = [&](Form2 &dialog) {
+        shown = textsOf(dialog);
+        EditorDriver::fill(dialog, "77", "77", "77"); // edits that Cancel throws away
+        EditorDriver::click(dialog, "Command2");
+    };
+    editor.withDialog(look);
+    EXPECT_EQ(shown, (Texts { "10", "10", "32" }));
+    editor.withDialog(look);
+    EXPECT_EQ(shown, (Texts { "10", "10", "32" }));
+    EXPECT_FALSE(editor.settings.isSetUp());
+
+    editor.setUp(20, 15, 48);
+    editor.withDialog(look);
+    EXPECT_EQ(shown, (Texts { "20", "15", "48" }));
+
+    editor.withDialog([](Form2 &dialog) {
+        EditorDriver::box(dialog, "txtSizeX")->setText("3.5");
+        EditorDriver::click(dialog, "Command1");
+    });
+    editor.withDialog(look);
+    EXPECT_EQ(shown, (Texts { "4", "15", "48" }));
+}
+
+TEST(WindowFlow, OkAtOnceSetsUpTheDefaultGridAndDestroysTheDialog)
+{
+    EditorDriver editor;
+    EXPECT_EQ(QApplication::topLevelWidgets().count(), 1);
+    const bool gone = editor.withDialog([](Form2 &dialog) { EditorDriver::click(dialog, "Command1"); });
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(sameSettings(editor.settings, { 10, 10, 32 }));
+    EXPECT_EQ(editor.canvas()->geometry(), QRect(24, 32, 320, 320));
+    EXPECT_EQ(editor.form.squareData().count(), 101u);
+    EXPECT_TRUE(editor.form.isVisible());
+}
+
+TEST(WindowFlow, CancelAndClosingTheDialogChangeNothing)
+{
+    EditorDriver editor;
+    editor.setUp(10, 10, 32);
+    editor.drag({ { 1, 1 }, { 2, 1 }, { 2, 2 } });
+    const QImage image = editor.canvas()->Image();
+    const auto codes = editor.form.squareData().codes();
+
+    EXPECT_TRUE(editor.withDialog([](Form2 &dialog) {
+        EditorDriver::fill(dialog, "50", "50", "50");
+        EditorDriver::click(dialog, "Command2");
+    }));
+    EXPECT_TRUE(editor.withDialog([](Form2 &dialog) { dialog.close(); }));
+    EXPECT_TRUE(sameSettings(editor.settings, { 10, 10, 32 }));
+    EXPECT_EQ(editor.canvas()->Image(), image);
+    EXPECT_EQ(editor.form.squareData().codes(), codes);
+}
+
+TEST(WindowFlow, AcceptingUnchangedValuesRunsTheSetUpAgainWithoutLosingAnything)
+{
+    EditorDriver editor;
+    editor.setUp(10, 10, 32);
+    editor.drag({ { 1, 1 }, { 2, 1 } });
+    const QImage image = editor.canvas()->Image();
+    const auto codes = editor.form.squareData().codes();
+    editor.setUp(10, 10, 32);
+    EXPECT_EQ(editor.canvas()->Image(), image);
+    EXPECT_EQ(editor.form.squareData().codes(), codes);
+
+    editor.setUp(5, 5, 32); // smaller: codes past the new last index are dropped
+    EXPECT_EQ(editor.form.squareData().count(), 26u);
+    EXPECT_EQ(editor.canvas()->Image().copy(0, 0, 160, 160), image.copy(0, 0, 160, 160));
+}
+
+TEST(WindowFlow, ClosingTheMainWindowEndsTheProgram)
+{
+    EditorDriver editor;
+    QTimer::singleShot(0, &editor.form, [&] { editor.form.close(); });
+    QTimer::singleShot(5000, qApp, [] { QApplication::exit(99); }); // only if it never ends
+    EXPECT_EQ(QApplication::exec(), 0);
+}
+
+TEST(Session, StrokesReadOutsAndTheSavedFileMatchTheCanvas)
+{
+    EditorDriver editor;
+    editor.setUp(10, 10, 32);
+    editor.press(editor.centre(2, 1));
+    editor.moveTo(editor.centre(3, 1));
+    EXPECT_EQ(editor.caption("Label2"), "Right");
+    EXPECT_EQ(editor.caption("Label1"), "X:3,Y:1,ID:13");
+    EXPECT_EQ(editor.caption("Label4"), "ID:13, Data:1000");
+    EXPECT_EQ(editor.canvas()->Shape1(), (CursorFrame { 96, 32, 32, 32 }));
+    editor.moveTo(editor.centre(3, 2));
+    editor.release(editor.centre(3, 2));
+    EXPECT_EQ(editor.form.squareData().at(13), "1100");
+
+    // Hover: frame and read-outs follow, the direction stays.
+    editor.moveTo(editor.centre(7, 7));
+    EXPECT_EQ(editor.caption("Label1"), "X:7,Y:7,ID:77");
+    EXPECT_EQ(editor.caption("Label2"), "Down");
+
+    // The right button retraces in the second tile set.
+    editor.drag({ { 2, 1 }, { 3, 1 } }, Qt::RightButton);
+    const QRgb wall = editor.canvas()->Image().pixel(64 + 16, 32 + 1);
+    EXPECT_GT(qBlue(wall), qRed(wall));
+
+    // Left and right held together draw nothing.
+    const auto codes = editor.form.squareData().codes();
+    editor.press(editor.centre(5, 5), Qt::LeftButton);
+    editor.press(editor.centre(5, 5), Qt::RightButton);
+    editor.moveTo(editor.centre(6, 5));
+    editor.moveTo(editor.centre(6, 6));
+    editor.release(editor.centre(6, 6), Qt::RightButton);
+    editor.release(editor.centre(6, 6), Qt::LeftButton);
+    EXPECT_EQ(editor.form.squareData().codes(), codes);
+
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_EQ(errorBox(&editor.form), nullptr);
+    QImageReader reader(editor.form.bitmapPath(), "bmp");
+    const QImage saved = reader.read();
+    ASSERT_FALSE(saved.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(saved.size(), QSize(320, 320));
+    EXPECT_EQ(saved.depth(), 32); // read back from a 24-bit file as RGB32
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+    QFile file(editor.form.bitmapPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(30).mid(28, 2), QByteArray("\x18\x00", 2)); // 24 bits per pixel
+
+    // A second save replaces the first.
+    editor.drag({ { 0, 0 }, { 0, 1 } });
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(QImage(editor.form.bitmapPath()).convertToFormat(QImage::Format_RGB32),
+              editor.canvas()->Image());
+}
+
+TEST(Session, SavingBeforeSetUpWritesTheDesignSizeCanvas)
+{
+    EditorDriver editor;
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(QImage(editor.form.bitmapPath()).size(), QSize(161, 193));
+}
+
+TEST(Session, TheLargestGridSetsUpDrawsAndSaves)
+{
+    EditorDriver editor;
+    editor.setUp(100, 100, 96);
+    EXPECT_EQ(editor.form.squareData().count(), 10001u);
+    editor.drag({ { 0, 0 }, { 1, 0 }, { 1, 1 } });
+    editor.press(editor.centre(98, 99));
+    editor.moveTo(QPoint(20000, 20000));
+    editor.release(QPoint(20000, 20000));
+    EXPECT_EQ(editor.form.squareData().at(9999), "1000");
+    EXPECT_EQ(editor.form.squareData().at(10000), "0000");
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_EQ(errorBox(&editor.form), nullptr);
+    QImageReader reader(editor.form.bitmapPath());
+    EXPECT_EQ(reader.size(), QSize(9600, 9600));
+    EXPECT_EQ(QFileInfo(editor.form.bitmapPath()).size(), 54 + 9600LL * 9600 * 3);
+}
+
+class SaveFailure : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        editor.setUp(10, 10, 32);
+        editor.drag({ { 1, 1 }, { 2, 1 } });
+        image = editor.canvas()->Image();
+        codes = editor.form.squareData().codes();
+        settings = editor.settings;
+    }
+    // Presses "Save" and expects a warning naming the path, with nothing else changed.
+    void expectFailedSave(const QString &path)
+    {
+        editor.form.setBitmapPath(path);
+        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        QMessageBox *box = errorBox(&editor.form);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        EXPECT_TRUE(box->text().contains(path)) << box->text().toStdString();
+        EXPECT_GT(box->text().split('\n').value(1).size(), 3) << "a reason is given";
+        EXPECT_EQ(editor.canvas()->Image(), image);
+        EXPECT_EQ(editor.form.squareData().codes(), codes);
+        EXPECT_TRUE(sameSettings(editor.settings, settings));
+        box->close();
+        QApplication::processEvents();
+    }
+    QStringList leftovers() const
+    {
+        return QDir(editor.dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    EditorDriver editor;
+    QImage image;
+    std::vector<std::string> codes;
+    Settings settings;
+};
+
+TEST_F(SaveFailure, TheFolderIsNotWritable)
+{
+    // Nobody, not even root, can create files in /proc.
+    expectFailedSave(QStringLiteral("/proc/test.bmp"));
+    expectFailedSave(editor.dir.filePath(QStringLiteral("missing/test.bmp")));
+}
+
+TEST_F(SaveFailure, TheTargetIsAFolder)
+{
+    const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
+    ASSERT_TRUE(QDir().mkdir(target));
+    expectFailedSave(target);
+    EXPECT_TRUE(QFileInfo(target).isDir());
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+}
+
+TEST_F(SaveFailure, AWriteStoppedHalfWayLeavesTheEarlierFileIntact)
+{
+    const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    QFile earlier(target);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    const QByteArray before = earlier.readAll();
+    earlier.close();
+
+    // Grow the canvas so the next file is larger than the limit; the earlier one is not.
+    editor.setUp(40, 40, 32);
+    image = editor.canvas()->Image();
+    codes = editor.form.squareData().codes();
+    settings = editor.settings;
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(before.size() + 4096);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    expectFailedSave(target);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), before);
+    EXPECT_EQ(leftovers(), QStringList { "test.bmp" });
+
+    // With the cause gone, saving works again.
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(QImage(target).size(), QSize(1280, 1280));
+}
