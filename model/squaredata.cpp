@@ -2,7 +2,6 @@
 
 #include "numberrules.h"
 
-#include <cmath>
 #include <utility>
 
 using namespace numberrules;
@@ -92,8 +91,17 @@ std::int16_t Func_BinToDec(std::string_view code)
     const std::size_t n = code.size();
     std::int32_t sum = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const double digit = digitValue(code[n - 1 - i]);
-        sum = add32(sum, toInt32(digit * std::pow(2.0, double(i))));
+        const int digit = digitValue(code[n - 1 - i]);
+        // Each weight is 2 to the power i in double precision, which overflows from 2^1024 on.
+        if (i >= 1024)
+            throw EditorError(ErrorKind::Overflow, "overflow in a binary code's weight");
+        // digit * 2^i is a whole number; from 2^31 on only a 0 digit keeps it a 32-bit value.
+        if (i >= 31) {
+            if (digit != 0)
+                throw EditorError(ErrorKind::Overflow, "overflow in a binary code's value");
+            continue;
+        }
+        sum = add32(sum, toInt32(std::int64_t(digit) << i));
     }
     return toInt16(sum);
 }

@@ -30,7 +30,7 @@ QRect PictureClip::cellRect(int n) const
     return QRect((n % m_cols) * width, (n / m_cols) * height, width, height);
 }
 
-QImage PictureClip::GraphicCell(int n) const
+const QImage &PictureClip::GraphicCell(int n) const
 {
     if (n < 0 || std::size_t(n) >= m_cells.size())
         throw EditorError(ErrorKind::SubscriptOutOfRange,

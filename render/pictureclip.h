@@ -20,9 +20,9 @@ public:
     const QImage &Picture() const { return m_image; }
     QRect cellRect(int n) const;
 
-    // The picture of cell n, unscaled. Cells are cut once, so repeated reads of a cell share one
-    // image (and one cache key) instead of copying pixels.
-    QImage GraphicCell(int n) const;
+    // The picture of cell n, unscaled. Cells are cut once, so repeated reads of a cell hand out
+    // the same image (and cache key) instead of copying pixels.
+    const QImage &GraphicCell(int n) const;
 
 private:
     QImage m_image;

@@ -8,9 +8,6 @@
 
 namespace {
 
-// Two tile sets of sixteen cells at two sizes at most; more means the size keeps changing.
-constexpr qsizetype maxScaledPictures = 64;
-
 QImage allocate(QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
@@ -27,9 +24,11 @@ void fillRow(QImage &image, int y, int from, int to, QRgb colour)
     std::fill(line + from, line + to, colour);
 }
 
+// Nearest pixel, halves away from zero; far-off values are held to a range that cannot overflow.
 int toPixel(float v)
 {
-    return int(std::lround(std::clamp(v, -1e9f, 1e9f)));
+    const float held = std::clamp(v, -1e9f, 1e9f);
+    return int(held + (held < 0 ? -0.5f : 0.5f));
 }
 
 } // namespace
@@ -66,33 +65,45 @@ QRect RetainedImage::paintPicture(const QImage &picture, float x, float y, float
     const QRect target(toPixel(x), toPixel(y), toPixel(width), toPixel(height));
     if (target.isEmpty() || picture.isNull())
         return {};
-    const QRect changed = target & m_image.rect();
-    if (changed.isEmpty())
+    const int left = std::max(target.left(), 0);
+    const int top = std::max(target.top(), 0);
+    const int right = std::min(target.left() + target.width(), m_image.width());
+    const int bottom = std::min(target.top() + target.height(), m_image.height());
+    if (left >= right || top >= bottom)
         return {};
+    const QRect changed(left, top, right - left, bottom - top);
 
     const QImage &scaled = scaledPicture(picture, target.size());
     const std::size_t rowBytes = std::size_t(changed.width()) * sizeof(QRgb);
-    const int sourceX = changed.left() - target.left();
-    for (int row = changed.top(); row <= changed.bottom(); ++row) {
-        const auto *source
-                = reinterpret_cast<const QRgb *>(scaled.constScanLine(row - target.top()));
-        std::memcpy(reinterpret_cast<QRgb *>(m_image.scanLine(row)) + changed.left(),
-                    source + sourceX, rowBytes);
+    const qsizetype sourceStride = scaled.bytesPerLine();
+    const qsizetype targetStride = m_image.bytesPerLine();
+    const uchar *source = scaled.constBits() + (changed.top() - target.top()) * sourceStride
+            + (changed.left() - target.left()) * qsizetype(sizeof(QRgb));
+    uchar *destination = m_image.bits() + changed.top() * targetStride
+            + changed.left() * qsizetype(sizeof(QRgb));
+    for (int row = 0; row < changed.height(); ++row) {
+        std::memcpy(destination, source, rowBytes);
+        source += sourceStride;
+        destination += targetStride;
     }
     return changed;
 }
 
 const QImage &RetainedImage::scaledPicture(const QImage &picture, QSize size)
 {
-    const ScaledKey key { picture.cacheKey(), size.width(), size.height() };
-    const auto found = m_scaled.constFind(key);
-    if (found != m_scaled.constEnd())
-        return *found;
-
-    if (m_scaled.size() >= maxScaledPictures)
-        m_scaled.clear();
-    QImage scaled = picture.size() == size
-            ? picture
-            : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return *m_scaled.insert(key, scaled.convertToFormat(QImage::Format_RGB32));
+    if (size != m_scaledSize) {
+        m_scaled.fill({});
+        m_scaledSize = size;
+    }
+    const qint64 key = picture.cacheKey();
+    // Cache keys are a serial number in the upper half and a detach count in the lower.
+    const auto slot = std::size_t((key >> 32) ^ key) % m_scaled.size();
+    Scaled &entry = m_scaled[slot];
+    if (entry.key != key || entry.image.isNull()) {
+        const QImage scaled = picture.size() == size
+                ? picture
+                : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        entry = { key, scaled.convertToFormat(QImage::Format_RGB32) };
+    }
+    return entry.image;
 }

@@ -4,9 +4,10 @@
 #pragma once
 
 #include <QColor>
-#include <QHash>
 #include <QImage>
 #include <QRect>
+
+#include <array>
 
 class RetainedImage
 {
@@ -26,19 +27,15 @@ public:
 private:
     const QImage &scaledPicture(const QImage &picture, QSize size);
 
-    struct ScaledKey
-    {
-        qint64 picture;
-        int width;
-        int height;
-        friend bool operator==(const ScaledKey &, const ScaledKey &) = default;
-        friend size_t qHash(const ScaledKey &key, size_t seed = 0)
-        {
-            return qHashMulti(seed, key.picture, key.width, key.height);
-        }
-    };
-
     QImage m_image;
     QRgb m_background;
-    QHash<ScaledKey, QImage> m_scaled;
+    // Scaled copies of the pictures painted, all of one size (the squares' size), in a small
+    // table indexed by the pictures' cache keys: the tile sets hand out 32 pictures at most.
+    struct Scaled
+    {
+        qint64 key = 0;
+        QImage image;
+    };
+    QSize m_scaledSize;
+    std::array<Scaled, 64> m_scaled;
 };

@@ -19,7 +19,7 @@ void Sub_DrawSquare(PictureSurface &picture1, const TileSets &pictureClip1,
     if (mode != 0 && mode != 1)
         throw EditorError(ErrorKind::SubscriptOutOfRange,
                           "there is no tile set " + std::to_string(mode));
-    const QImage cell = pictureClip1[std::size_t(mode)].GraphicCell(tileNumber);
+    const QImage &cell = pictureClip1[std::size_t(mode)].GraphicCell(tileNumber);
     const float pixels = float(settings.PixelsPerSquare);
     picture1.PaintPicture(cell, x, y, pixels, pixels);
 }

@@ -122,3 +122,44 @@ TEST(Canvas, ResizingKeepsTheOldImageAtTheTopLeft)
     EXPECT_EQ(editor.canvas()->Image().copy(0, 0, 64, 32), painted);
     EXPECT_EQ(editor.canvas()->Image().pixel(600, 50), qRgb(255, 255, 255));
 }
+
+TEST(Canvas, TallExposedAreasShowTheImageExactly)
+{
+    EditorDriver editor;
+    editor.setUp(6, 5, 96);
+    editor.drag({ { 0, 0 }, { 0, 1 }, { 0, 2 }, { 1, 2 } });
+    editor.moveTo(QPoint(5 * 96 + 10, 4 * 96 + 10)); // the frame out of the way
+    const QRect tall(0, 0, 200, 300); // drawn in several strips
+    EXPECT_EQ(onScreen(editor.canvas(), tall), editor.canvas()->Image().copy(tall));
+}
+
+TEST(Readouts, LabelsDrawTheirCaptionInsideTheirBox)
+{
+    EditorDriver editor;
+    QLabel *label = editor.label("Label1");
+    auto inkColumns = [&](const QString &text) {
+        label->setText(text);
+        const QImage shot = onScreen(label, label->rect());
+        const QRgb background = shot.pixel(shot.width() - 1, 0);
+        int columns = 0;
+        for (int x = 0; x < shot.width(); ++x) {
+            for (int y = 0; y < shot.height(); ++y) {
+                if (qGray(shot.pixel(x, y)) < qGray(background) - 60) {
+                    ++columns;
+                    break;
+                }
+            }
+        }
+        return columns;
+    };
+    EXPECT_EQ(inkColumns(QString()), 0);
+    const int short_ = inkColumns(QStringLiteral("X:3"));
+    const int long_ = inkColumns(QStringLiteral("X:3,Y:1,ID:13"));
+    EXPECT_GT(short_, 3);
+    EXPECT_GT(long_, 2 * short_);
+    EXPECT_GT(inkColumns(QStringLiteral("Größe ÅÄÖ")), 3); // beyond ASCII: Qt's own layout
+    // A caption wider than the label is cut off at its edge, and the text still reads back.
+    const QString wide = QStringLiteral("X:100,Y:100,ID:10100 and more and more");
+    EXPECT_LE(inkColumns(wide), label->width());
+    EXPECT_EQ(label->text(), wide);
+}

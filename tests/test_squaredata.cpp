@@ -167,6 +167,8 @@ TEST(BinToDec, OverflowAndNonDigitsAreErrors)
     };
     EXPECT_EQ(kind("1000000000000000"), ErrorKind::Overflow); // 32768 does not fit 16 bits
     EXPECT_EQ(kind("10000000000000000000000000000000"), ErrorKind::Overflow); // 2^31
+    EXPECT_EQ(kind(std::string(1100, '0').c_str()), ErrorKind::Overflow); // 2^1024 overflows
+    EXPECT_EQ(Func_BinToDec(std::string(1000, '0') + "101"), 5);
     EXPECT_EQ(kind("01x0"), ErrorKind::TypeMismatch);
     EXPECT_EQ(kind(" 1"), ErrorKind::TypeMismatch);
 }

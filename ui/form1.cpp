@@ -3,6 +3,7 @@
 #include "errorreport.h"
 #include "form2.h"
 #include "picturebox.h"
+#include "readoutlabel.h"
 
 #include <canvassetup.h>
 #include <readouts.h>
@@ -16,7 +17,7 @@ namespace {
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QRect &geometry)
 {
-    auto *label = new QLabel(name, parent);
+    auto *label = new ReadoutLabel(name, parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
     return label;
