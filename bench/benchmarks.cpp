@@ -3,6 +3,7 @@
 #include <canvassetup.h>
 #include <form1.h>
 #include <picturebox.h>
+#include <readoutlabel.h>
 #include <retainedimage.h>
 #include <tilepainter.h>
 
@@ -155,6 +156,31 @@ void BM_StrokeStep(benchmark::State &state)
     }
 }
 BENCHMARK(BM_StrokeStep)->Arg(96);
+
+// What a stroke step's repaint is made of: one read-out rewritten and repainted, and the canvas
+// repainting two tiles' worth, each with the paint cycle it causes.
+void BM_ReadoutRepaint(benchmark::State &state)
+{
+    Editor editor({ Squares, Squares, 96 });
+    auto *label = editor.form.findChild<ReadoutLabel *>(QStringLiteral("Label1"));
+    int at = 0;
+    for (auto _ : state) {
+        ++at;
+        label->setText(QStringLiteral("X:%1,Y:%2,ID:%3").arg(at % 100).arg(at / 100 % 100).arg(at % 10000));
+        QCoreApplication::sendPostedEvents();
+    }
+}
+BENCHMARK(BM_ReadoutRepaint);
+
+void BM_CanvasRepaint(benchmark::State &state)
+{
+    Editor editor({ Squares, Squares, 96 });
+    for (auto _ : state) {
+        editor.form.canvas()->update(QRect(96, 96, 2 * 96, 96));
+        QCoreApplication::sendPostedEvents();
+    }
+}
+BENCHMARK(BM_CanvasRepaint);
 
 constexpr std::size_t LargestPixels = std::size_t(9600) * 9600;
 

@@ -5,6 +5,7 @@
 #include <form1.h>
 #include <form2.h>
 #include <picturebox.h>
+#include <readoutlabel.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -30,7 +31,7 @@ struct EditorDriver
     }
 
     PictureBox *canvas() const { return form.canvas(); }
-    QLabel *label(const char *name) const { return form.findChild<QLabel *>(name); }
+    ReadoutLabel *label(const char *name) const { return form.findChild<ReadoutLabel *>(name); }
     QString caption(const char *name) const { return label(name)->text(); }
     QPushButton *button(const char *name) const { return form.findChild<QPushButton *>(name); }
 

@@ -136,7 +136,7 @@ TEST(Canvas, TallExposedAreasShowTheImageExactly)
 TEST(Readouts, LabelsDrawTheirCaptionInsideTheirBox)
 {
     EditorDriver editor;
-    QLabel *label = editor.label("Label1");
+    ReadoutLabel *label = editor.label("Label1");
     auto inkColumns = [&](const QString &text) {
         label->setText(text);
         const QImage shot = onScreen(label, label->rect());

@@ -9,13 +9,12 @@
 #include <readouts.h>
 #include <strokelinking.h>
 
-#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 
 namespace {
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QRect &geometry)
+ReadoutLabel *makeLabel(QWidget *parent, const QString &name, const QRect &geometry)
 {
     auto *label = new ReadoutLabel(name, parent);
     label->setObjectName(name);

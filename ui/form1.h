@@ -11,7 +11,7 @@
 #include <QWidget>
 
 class PictureBox;
-class QLabel;
+class ReadoutLabel;
 class QPushButton;
 
 class Form1 : public QWidget, private StrokeView
@@ -61,9 +61,9 @@ private:
     QString m_bitmapPath;
 
     PictureBox *Picture1;
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *Label4;
+    ReadoutLabel *Label1;
+    ReadoutLabel *Label2;
+    ReadoutLabel *Label4;
     QPushButton *cmdSave;
     QPushButton *Command1;
 };

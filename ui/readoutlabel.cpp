@@ -4,10 +4,24 @@
 #include <QPainter>
 
 ReadoutLabel::ReadoutLabel(const QString &text, QWidget *parent)
-    : QLabel(text, parent)
+    : QWidget(parent)
+    , m_text(text)
 {
-    setTextFormat(Qt::PlainText);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ReadoutLabel::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    m_runIsCurrent = false;
+    update();
+}
+
+QSize ReadoutLabel::sizeHint() const
+{
+    return fontMetrics().size(Qt::TextSingleLine, m_text);
 }
 
 void ReadoutLabel::changeEvent(QEvent *event)
@@ -15,9 +29,9 @@ void ReadoutLabel::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange) {
         m_rawFont = QRawFont();
         m_glyphs.clear();
-        m_runText.clear();
+        m_runIsCurrent = false;
     }
-    QLabel::changeEvent(event);
+    QWidget::changeEvent(event);
 }
 
 ReadoutLabel::Glyph ReadoutLabel::glyphFor(QChar c)
@@ -25,8 +39,6 @@ ReadoutLabel::Glyph ReadoutLabel::glyphFor(QChar c)
     const auto found = m_glyphs.constFind(c.unicode());
     if (found != m_glyphs.constEnd())
         return *found;
-    if (!m_rawFont.isValid())
-        m_rawFont = QRawFont::fromFont(font());
     const QList<quint32> indexes = m_rawFont.glyphIndexesForString(QString(c));
     Glyph glyph { indexes.value(0), 0 };
     if (indexes.size() == 1)
@@ -36,7 +48,7 @@ ReadoutLabel::Glyph ReadoutLabel::glyphFor(QChar c)
 
 // Glyph by glyph is right for the plain ASCII captions the read-outs show; anything else (other
 // scripts, combining marks) goes through Qt's full text layout.
-bool ReadoutLabel::canDrawGlyphs(const QString &text) const
+bool ReadoutLabel::canDrawGlyphs(const QString &text)
 {
     for (QChar c : text) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7e)
@@ -45,38 +57,41 @@ bool ReadoutLabel::canDrawGlyphs(const QString &text) const
     return true;
 }
 
+void ReadoutLabel::layOutGlyphs()
+{
+    if (!m_rawFont.isValid())
+        m_rawFont = QRawFont::fromFont(font());
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    indexes.reserve(m_text.size());
+    positions.reserve(m_text.size());
+    qreal x = 0;
+    for (QChar c : std::as_const(m_text)) {
+        const Glyph glyph = glyphFor(c);
+        indexes.append(glyph.index);
+        positions.append(QPointF(x, 0));
+        x += glyph.advance;
+    }
+    m_run.setRawFont(m_rawFont);
+    m_run.setGlyphIndexes(indexes);
+    m_run.setPositions(positions);
+    m_runIsCurrent = true;
+}
+
 void ReadoutLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
-    const QString caption = text();
-    if (!canDrawGlyphs(caption)) {
-        painter.setPen(palette().color(foregroundRole()));
-        painter.drawText(contentsRect(), int(alignment()), caption);
+    painter.setPen(palette().color(QPalette::WindowText));
+    if (!canDrawGlyphs(m_text)) {
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, m_text);
         return;
     }
-    if (caption != m_runText) {
-        QList<quint32> indexes;
-        QList<QPointF> positions;
-        indexes.reserve(caption.size());
-        positions.reserve(caption.size());
-        qreal x = 0;
-        for (QChar c : caption) {
-            const Glyph glyph = glyphFor(c);
-            indexes.append(glyph.index);
-            positions.append(QPointF(x, 0));
-            x += glyph.advance;
-        }
-        m_run.setRawFont(m_rawFont);
-        m_run.setGlyphIndexes(indexes);
-        m_run.setPositions(positions);
-        m_runText = caption;
-    }
-    // Left aligned and vertically centred, as a QLabel places one line.
-    const QRect area = contentsRect();
+    if (!m_runIsCurrent)
+        layOutGlyphs();
+    // Vertically centred, as a label places one line.
     const qreal lineHeight = m_rawFont.ascent() + m_rawFont.descent();
-    const qreal baseline = area.top() + (area.height() - lineHeight) / 2 + m_rawFont.ascent();
-    painter.setClipRect(area);
-    painter.setPen(palette().color(foregroundRole()));
-    painter.drawGlyphRun(QPointF(area.left(), baseline), m_run);
+    const qreal baseline = (height() - lineHeight) / 2 + m_rawFont.ascent();
+    painter.setClipRect(rect());
+    painter.drawGlyphRun(QPointF(0, baseline), m_run);
 }

@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Turns a benchmark run into the table of ratios against the floors, and writes it into the
+performance document between its result markers.
+
+    report.py results.json largest_session.txt docs/performance.md
+"""
+import json
+import re
+import sys
+
+UNITS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+BEGIN, END = "<!-- results begin -->", "<!-- results end -->"
+
+
+def medians(path):
+    with open(path) as f:
+        run = json.load(f)
+    found = {}
+    for b in run["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            found[b["run_name"]] = b["real_time"] * UNITS[b["time_unit"]]
+    return run["context"], found
+
+
+def peak_kib(path):
+    with open(path) as f:
+        m = re.search(r"Maximum resident set size \(kbytes\): (\d+)", f.read())
+    return int(m.group(1)) if m else None
+
+
+def show(ns):
+    if ns >= 1e6:
+        return f"{ns / 1e6:.1f} ms"
+    if ns >= 1e3:
+        return f"{ns / 1e3:.2f} µs"
+    return f"{ns:.1f} ns"
+
+
+def main(results, session, document):
+    context, t = medians(results)
+    rows = []
+    for p in (7, 32, 48, 96):
+        goal = 1.5 if p == 96 else 3.0
+        rows.append((f"BM_DrawSquare/{p}", t[f"BM_DrawSquare/{p}"], f"BM_TileCopyFloor/{p}",
+                     t[f"BM_TileCopyFloor/{p}"], goal))
+    rows.append(("BM_StrokeStep/96", t["BM_StrokeStep/96"], "2 × BM_TileCopyFloor/96",
+                 2 * t["BM_TileCopyFloor/96"], 5.0))
+    rows.append(("BM_SubDrawLargest", t["BM_SubDrawLargest"], "BM_CanvasAllocFloor",
+                 t["BM_CanvasAllocFloor"], 1.3))
+    rows.append(("BM_SaveLargest", t["BM_SaveLargest"], "BM_WriteFloor", t["BM_WriteFloor"], 3.5))
+
+    lines = ["| benchmark | median | floor | floor median | ratio | goal | met |",
+             "|---|---|---|---|---|---|---|"]
+    for name, value, floor_name, floor, goal in rows:
+        ratio = value / floor
+        lines.append(f"| `{name}` | {show(value)} | `{floor_name}` | {show(floor)} | "
+                     f"{ratio:.2f} | ≤ {goal} | {'yes' if ratio <= goal else 'no'} |")
+
+    lines += ["", "What a stroke step's repaint is made of (no goal; see below):", "",
+              "| benchmark | median |", "|---|---|"]
+    for name in ("BM_ReadoutRepaint", "BM_CanvasRepaint"):
+        if name in t:
+            lines.append(f"| `{name}` | {show(t[name])} |")
+
+    peak = peak_kib(session)
+    canvas = 9600 * 9600 * 4
+    limit = canvas * 1.1 + 150 * 1024 * 1024
+    if peak is not None:
+        peak_bytes = peak * 1024
+        lines += ["", f"Peak resident memory of one session at 100 × 100 × 96 (set up, draw, save): "
+                  f"**{peak_bytes / 2**20:.0f} MiB**; the canvas itself is {canvas / 2**20:.0f} MiB; "
+                  f"goal ≤ {limit / 2**20:.0f} MiB (canvas × 1.1 + 150 MiB): "
+                  f"{'met' if peak_bytes <= limit else 'not met'}."]
+    lines += ["", f"Run of {context.get('date', '?')} on {context.get('num_cpus', '?')} CPUs at "
+              f"{context.get('mhz_per_cpu', '?')} MHz; medians of "
+              f"{context.get('repetitions', 5) or 5} repetitions."]
+    table = "\n".join(lines)
+    print(table)
+
+    with open(document) as f:
+        text = f.read()
+    start, stop = text.index(BEGIN) + len(BEGIN), text.index(END)
+    with open(document, "w") as f:
+        f.write(text[:start] + "\n" + table + "\n" + text[stop:])
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:4])
