@@ -3,6 +3,7 @@
 #include <numberrules.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
 
@@ -35,6 +36,15 @@ namespace {
 
 void SavePicture(const QImage &picture, const QString &path)
 {
+    // A file marked read-only is never replaced, even by a user whom the system would let write
+    // it (root): the marking is the owner's wish to keep it.
+    const QFileInfo existing(path);
+    // The mode bits only: the "user" permission already says what this user may do.
+    constexpr auto anyWrite
+            = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (existing.isFile() && !(existing.permissions() & anyWrite))
+        fail(path, QStringLiteral("The file is read-only."));
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         fail(path, file.errorString());

@@ -14,6 +14,6 @@ QSize canvasSizeFor(const Settings &settings);
 QString defaultBitmapPath();
 
 // Writes the picture as a 24-bit Windows bitmap. The file is written next to the target and
-// renamed over it only when complete, so a failure leaves any earlier file as it was. Raises a
-// FileWrite error naming the path and the reason.
+// renamed over it only when complete, so a failure leaves any earlier file as it was. A
+// read-only file is not replaced. Raises a FileWrite error naming the path and the reason.
 void SavePicture(const QImage &picture, const QString &path);

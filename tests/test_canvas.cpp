@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QRegion>
+#include <QMouseEvent>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -88,6 +89,27 @@ TEST(Canvas, MovementsKeepComingOutsideWhileAButtonIsHeld)
     // The frame stayed on edge squares.
     EXPECT_EQ(editor.canvas()->Shape1(), (CursorFrame { 128, 0, 32, 32 }));
     editor.release(QPoint(400, -10));
+}
+
+TEST(Canvas, ReportsThePixelUnderAFractionalPosition)
+{
+    EditorDriver editor;
+    editor.setUp(100, 100, 96);
+    QSignalSpy moves(editor.canvas(), &PictureBox::mouseMove);
+    // As a scaled screen reports it: just below the boundary between rows 67 and 68.
+    const QPointF at(3483.0, 6550.508);
+    QMouseEvent event(QEvent::MouseMove, at, editor.canvas()->mapToGlobal(at), Qt::NoButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    editor.press(QPoint(3483 - 96, 6550));
+    QApplication::sendEvent(editor.canvas(), &event);
+    ASSERT_EQ(moves.count(), 1);
+    EXPECT_EQ(moves[0][2].toFloat(), 3483.0f);
+    EXPECT_EQ(moves[0][3].toFloat(), 6550.0f);
+    // The square linked is the square painted: column 36, row 68 (index 6836).
+    EXPECT_EQ(editor.form.squareData().at(6836), "1000");
+    EXPECT_EQ(editor.form.squareData().at(6835), "0010");
+    EXPECT_EQ(editor.form.squareData().at(6834), "0000");
+    EXPECT_EQ(PictureBox::pixelUnder(QPointF(-0.25, 7.999)), QPointF(-1, 7));
 }
 
 TEST(Canvas, AStrokeStepRepaintsOnlyItsTilesAndTheFrame)

@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -382,13 +383,19 @@ protected:
     {
         editor.setUp(10, 10, 32);
         editor.drag({ { 1, 1 }, { 2, 1 } });
+        remember();
+    }
+    void remember()
+    {
         image = editor.canvas()->Image();
         codes = editor.form.squareData().codes();
         settings = editor.settings;
     }
-    // Presses "Save" and expects a warning naming the path, with nothing else changed.
+    // Presses "Save" and expects a warning naming the path and a reason, with nothing else
+    // changed and nothing left behind.
     void expectFailedSave(const QString &path)
     {
+        const QStringList before = leftovers();
         editor.form.setBitmapPath(path);
         QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
         QMessageBox *box = errorBox(&editor.form);
@@ -400,12 +407,27 @@ protected:
         EXPECT_EQ(editor.canvas()->Image(), image);
         EXPECT_EQ(editor.form.squareData().codes(), codes);
         EXPECT_TRUE(sameSettings(editor.settings, settings));
+        EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
         box->close();
         QApplication::processEvents();
+        EXPECT_TRUE(editor.form.isVisible());
+    }
+    void expectSave(const QString &path)
+    {
+        editor.form.setBitmapPath(path);
+        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        EXPECT_EQ(errorBox(&editor.form), nullptr);
+        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
     }
     QStringList leftovers() const
     {
-        return QDir(editor.dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        return QDir(editor.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                 | QDir::NoDotAndDotDot);
+    }
+    QByteArray contents(const QString &path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     EditorDriver editor;
@@ -414,11 +436,27 @@ protected:
     Settings settings;
 };
 
+TEST_F(SaveFailure, TheFolderDoesNotExist)
+{
+    const QString folder = editor.dir.filePath(QStringLiteral("missing"));
+    expectFailedSave(folder + QStringLiteral("/test.bmp"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    expectSave(folder + QStringLiteral("/test.bmp"));
+}
+
 TEST_F(SaveFailure, TheFolderIsNotWritable)
 {
     // Nobody, not even root, can create files in /proc.
     expectFailedSave(QStringLiteral("/proc/test.bmp"));
-    expectFailedSave(editor.dir.filePath(QStringLiteral("missing/test.bmp")));
+    if (geteuid() != 0) {
+        const QString folder = editor.dir.filePath(QStringLiteral("locked"));
+        ASSERT_TRUE(QDir().mkdir(folder));
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        expectFailedSave(folder + QStringLiteral("/test.bmp"));
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                      | QFileDevice::ExeOwner);
+        expectSave(folder + QStringLiteral("/test.bmp"));
+    }
 }
 
 TEST_F(SaveFailure, TheTargetIsAFolder)
@@ -427,38 +465,45 @@ TEST_F(SaveFailure, TheTargetIsAFolder)
     ASSERT_TRUE(QDir().mkdir(target));
     expectFailedSave(target);
     EXPECT_TRUE(QFileInfo(target).isDir());
-    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
+    ASSERT_TRUE(QDir().rmdir(target));
+    expectSave(target);
+}
+
+TEST_F(SaveFailure, AReadOnlyFileIsNotReplaced)
+{
+    const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
+    expectSave(target);
+    const QByteArray earlier = contents(target);
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup
+                                                      | QFileDevice::ReadOther));
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    remember();
+    expectFailedSave(target);
+    EXPECT_EQ(contents(target), earlier);
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    expectSave(target);
 }
 
 TEST_F(SaveFailure, AWriteStoppedHalfWayLeavesTheEarlierFileIntact)
 {
     const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-    QFile earlier(target);
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    const QByteArray before = earlier.readAll();
-    earlier.close();
+    expectSave(target);
+    const QByteArray earlier = contents(target);
 
     // Grow the canvas so the next file is larger than the limit; the earlier one is not.
     editor.setUp(40, 40, 32);
-    image = editor.canvas()->Image();
-    codes = editor.form.squareData().codes();
-    settings = editor.settings;
+    remember();
     rlimit saved {};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit limited = saved;
-    limited.rlim_cur = rlim_t(before.size() + 4096);
+    limited.rlim_cur = rlim_t(earlier.size() + 4096);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     expectFailedSave(target);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    EXPECT_EQ(earlier.readAll(), before);
-    EXPECT_EQ(leftovers(), QStringList { "test.bmp" });
-
-    // With the cause gone, saving works again.
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(contents(target), earlier);
+    expectSave(target); // with the limit gone, saving works again
     EXPECT_EQ(QImage(target).size(), QSize(1280, 1280));
 }

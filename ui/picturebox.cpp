@@ -112,16 +112,21 @@ void PictureBox::paintEvent(QPaintEvent *event)
     }
 }
 
+QPointF PictureBox::pixelUnder(const QPointF &position)
+{
+    return QPointF(std::floor(position.x()), std::floor(position.y()));
+}
+
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    const QPointF at = event->position();
+    const QPointF at = pixelUnder(event->position());
     emit mouseDown(buttonMask(event->button()), shiftState(event->modifiers()), float(at.x()),
                    float(at.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPointF at = event->position();
+    const QPointF at = pixelUnder(event->position());
     emit mouseMove(buttonMask(event->buttons()), shiftState(event->modifiers()), float(at.x()),
                    float(at.y()));
 }

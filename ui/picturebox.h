@@ -39,8 +39,14 @@ public:
     CursorFrame Shape1() const { return m_frame; }
     void setShape1(const CursorFrame &frame);
 
+    // The pixel under a pointer position. On scaled screens Qt reports fractional positions;
+    // the handlers take whole pixels, since the square index rounds column and row fractions
+    // together and a fraction could link one square while painting it where another lies.
+    static QPointF pixelUnder(const QPointF &position);
+
 signals:
-    // Button masks: 1 left, 2 right, 4 middle, summed. Shift state: 1 Shift, 2 Ctrl, 4 Alt.
+    // Positions in whole canvas pixels. Button masks: 1 left, 2 right, 4 middle, summed.
+    // Shift state: 1 Shift, 2 Ctrl, 4 Alt.
     void mouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void mouseMove(std::int16_t button, std::int16_t shift, float x, float y);
 
