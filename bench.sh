@@ -17,7 +17,7 @@ export QT_QPA_PLATFORM=offscreen
     --benchmark_out=results.json --benchmark_out_format=json)
 
 session_file=$(mktemp -d)/test.bmp
-/usr/bin/time -v "$out/bench/largest_session" "$session_file" 2> "$out/largest_session.txt"
+/usr/bin/time -v "$out/tools/session" 100 100 96 "$session_file" 2> "$out/largest_session.txt"
 rm -rf "$(dirname "$session_file")"
 
 python3 bench/report.py "$out/results.json" "$out/largest_session.txt" docs/performance.md

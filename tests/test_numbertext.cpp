@@ -1,6 +1,10 @@
 // The one reader of the dialog's numbers: the test and both conversions agree on every text.
 #include <editorerror.h>
 #include <numbertext.h>
+#include <numbertext_properties.h>
+
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -68,4 +72,18 @@ TEST(NumberText, SixteenBitConversionRoundsHalfToEvenAndOverflows)
     EXPECT_FALSE(isNumberText(huge, english)); // beyond a double: not a number at all
     EXPECT_TRUE(isNumberText(QString(300, u'9'), english));
     EXPECT_THROW(numberTextToInt16(QString(300, u'9'), english), EditorError);
+}
+
+// Every input the fuzzer keeps in its corpus, replayed through the same properties.
+TEST(NumberText, FuzzCorpusHoldsEveryProperty)
+{
+    const QDir corpus(QStringLiteral(PASSAGES_SOURCE_DIR "/fuzz/corpus/numbertext"));
+    const QStringList files = corpus.entryList(QDir::Files);
+    ASSERT_GE(files.size(), 20);
+    for (const QString &name : files) {
+        QFile file(corpus.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const auto violation = numberTextViolation(file.readAll());
+        EXPECT_FALSE(violation) << name.toStdString() << ": " << violation.value_or("");
+    }
 }
