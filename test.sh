@@ -9,7 +9,7 @@ source scripts/setup.sh
 preset=dev
 if [ "${1:-}" = "--sanitize" ]; then
     preset=asan
-    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 

@@ -6,7 +6,6 @@
 
 #include "editorerror.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <limits>

@@ -29,7 +29,6 @@ public:
 
     const SquareData &squareData() const { return m_squareData; }
     const StrokeAnchor &anchor() const { return m_anchor; }
-    const TileSets &tileSets() const { return PictureClip1; }
     PictureBox *canvas() const { return Picture1; }
 
     // Where "Save" writes the canvas.
