@@ -66,8 +66,7 @@ struct ImageSurface : PictureSurface
 {
     explicit ImageSurface(QSize size)
         : retained(size)
-    {
-    }
+    { }
     void PaintPicture(const QImage &picture, float x1, float y1, float w, float h) override
     {
         retained.paintPicture(picture, x1, y1, w, h);
@@ -166,7 +165,10 @@ void BM_ReadoutRepaint(benchmark::State &state)
     int at = 0;
     for (auto _ : state) {
         ++at;
-        label->setText(QStringLiteral("X:%1,Y:%2,ID:%3").arg(at % 100).arg(at / 100 % 100).arg(at % 10000));
+        label->setText(QStringLiteral("X:%1,Y:%2,ID:%3")
+                               .arg(at % 100)
+                               .arg(at / 100 % 100)
+                               .arg(at % 10000));
         QCoreApplication::sendPostedEvents();
     }
 }

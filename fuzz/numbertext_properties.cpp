@@ -47,7 +47,8 @@ std::optional<std::string> check(const QString &text, const QLocale &locale)
     std::fesetround(FE_TONEAREST);
     const double rounded = std::nearbyint(*value);
     std::int16_t asInt = 0;
-    const std::optional<ErrorKind> intError = errorOf([&] { asInt = numberTextToInt16(text, locale); });
+    const std::optional<ErrorKind> intError
+            = errorOf([&] { asInt = numberTextToInt16(text, locale); });
     if (rounded >= -32768.0 && rounded <= 32767.0) {
         if (intError || asInt != rounded)
             return "the 16-bit conversion is not the round-half-even of the value" + where;

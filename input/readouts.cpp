@@ -47,10 +47,8 @@ void updateCursorAndReadouts(const PointerSquare &here, const Settings &settings
     // A failing read-out keeps its label's previous text and does not stop the other one.
     try {
         view.setPositionCaption(positionReadout(here, settings));
-    } catch (const EditorError &) {
-    }
+    } catch (const EditorError &) { }
     try {
         view.setDataCaption(dataReadout(here, squareData));
-    } catch (const EditorError &) {
-    }
+    } catch (const EditorError &) { }
 }

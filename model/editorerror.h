@@ -20,8 +20,7 @@ public:
     EditorError(ErrorKind kind, const std::string &message)
         : std::runtime_error(message)
         , m_kind(kind)
-    {
-    }
+    { }
 
     ErrorKind kind() const noexcept { return m_kind; }
 

@@ -16,31 +16,31 @@ using Int16 = std::int16_t;
 using Int32 = std::int32_t;
 
 namespace detail {
-template<typename T>
-T narrowChecked(std::int64_t value, const char *what)
-{
-    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max())
-        throw EditorError(ErrorKind::Overflow, std::string("overflow in ") + what);
-    return static_cast<T>(value);
-}
+    template<typename T>
+    T narrowChecked(std::int64_t value, const char *what)
+    {
+        if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max())
+            throw EditorError(ErrorKind::Overflow, std::string("overflow in ") + what);
+        return static_cast<T>(value);
+    }
 
-template<typename T>
-T roundChecked(double value)
-{
-    if (std::isnan(value))
-        throw EditorError(ErrorKind::InvalidOperation, "conversion of an invalid number");
-    // Compare before rounding so that huge values never reach the integer conversion.
-    constexpr double low = double(std::numeric_limits<T>::min()) - 0.5;
-    constexpr double high = double(std::numeric_limits<T>::max()) + 0.5;
-    if (!(value >= low && value <= high))
-        throw EditorError(ErrorKind::Overflow, "overflow in conversion to an integer");
-    // Adding and taking away 1.5 * 2^52 leaves no fraction bits, so the default rounding mode
-    // (to nearest, ties to even) does the rounding. Exact for every value that passed the range
-    // test, and much cheaper than std::nearbyint, which saves and restores the FP environment.
-    constexpr double shift = 6755399441055744.0; // 1.5 * 2^52
-    const double rounded = (value + shift) - shift;
-    return narrowChecked<T>(static_cast<std::int64_t>(rounded), "conversion");
-}
+    template<typename T>
+    T roundChecked(double value)
+    {
+        if (std::isnan(value))
+            throw EditorError(ErrorKind::InvalidOperation, "conversion of an invalid number");
+        // Compare before rounding so that huge values never reach the integer conversion.
+        constexpr double low = double(std::numeric_limits<T>::min()) - 0.5;
+        constexpr double high = double(std::numeric_limits<T>::max()) + 0.5;
+        if (!(value >= low && value <= high))
+            throw EditorError(ErrorKind::Overflow, "overflow in conversion to an integer");
+        // Adding and taking away 1.5 * 2^52 leaves no fraction bits, so the default rounding mode
+        // (to nearest, ties to even) does the rounding. Exact for every value that passed the range
+        // test, and much cheaper than std::nearbyint, which saves and restores the FP environment.
+        constexpr double shift = 6755399441055744.0; // 1.5 * 2^52
+        const double rounded = (value + shift) - shift;
+        return narrowChecked<T>(static_cast<std::int64_t>(rounded), "conversion");
+    }
 } // namespace detail
 
 inline Int16 add16(Int16 a, Int16 b)
@@ -68,8 +68,14 @@ inline Int32 toInt32(std::int64_t value)
     return detail::narrowChecked<Int32>(value, "32-bit value");
 }
 
-inline Int16 toInt16(double value) { return detail::roundChecked<Int16>(value); }
-inline Int32 toInt32(double value) { return detail::roundChecked<Int32>(value); }
+inline Int16 toInt16(double value)
+{
+    return detail::roundChecked<Int16>(value);
+}
+inline Int32 toInt32(double value)
+{
+    return detail::roundChecked<Int32>(value);
+}
 
 // Remainder of a division truncated toward zero: the result has the sign of the dividend.
 inline Int32 rem32(Int32 dividend, Int32 divisor)

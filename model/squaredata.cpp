@@ -63,8 +63,8 @@ bool Func_SetSide(SquareData &squareData, const Settings &settings, std::int16_t
         return false;
 
     // Side codes in the order they are tested; the position of the '1' is the side's position.
-    static constexpr std::string_view sideCodes[] = { side::Left, side::Bottom, side::Right,
-                                                      side::Top };
+    static constexpr std::string_view sideCodes[]
+            = { side::Left, side::Bottom, side::Right, side::Top };
     std::size_t position = 0;
     for (std::size_t k = 0; k < std::size(sideCodes); ++k) {
         if (sideCode == sideCodes[k]) {

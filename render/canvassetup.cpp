@@ -51,8 +51,8 @@ void SavePicture(const QImage &picture, const QString &path)
     // The writer streams a 32-bit image row by row, so no second full-size copy is made.
     QImageWriter writer(&file, "bmp");
     if (!writer.write(picture)) {
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                    : writer.errorString();
+        const QString reason
+                = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
         file.cancelWriting();
         fail(path, reason);
     }

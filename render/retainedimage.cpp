@@ -24,14 +24,13 @@ void fillRow(QImage &image, int y, int from, int to, QRgb colour)
     std::fill(line + from, line + to, colour);
 }
 
-// Nearest pixel, halves away from zero; far-off values are held to a range that cannot overflow.
-int toPixel(float v)
+} // namespace
+
+int nearestPixel(float v)
 {
     const float held = std::clamp(v, -1e9f, 1e9f);
     return int(held + (held < 0 ? -0.5f : 0.5f));
 }
-
-} // namespace
 
 RetainedImage::RetainedImage(QSize size, QColor background)
     : m_image(allocate(size))
@@ -62,7 +61,7 @@ void RetainedImage::resize(QSize size)
 QRect RetainedImage::paintPicture(const QImage &picture, float x, float y, float width,
                                   float height)
 {
-    const QRect target(toPixel(x), toPixel(y), toPixel(width), toPixel(height));
+    const QRect target(nearestPixel(x), nearestPixel(y), nearestPixel(width), nearestPixel(height));
     if (target.isEmpty() || picture.isNull())
         return {};
     const int left = std::max(target.left(), 0);

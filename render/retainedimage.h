@@ -9,6 +9,10 @@
 
 #include <array>
 
+// The pixel nearest to a canvas coordinate, halves away from zero; far-off values are held to a
+// range that cannot overflow.
+int nearestPixel(float v);
+
 class RetainedImage
 {
 public:

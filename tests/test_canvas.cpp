@@ -2,9 +2,9 @@
 // and repainting only what a movement changed.
 #include "editordriver.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRegion>
-#include <QMouseEvent>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>

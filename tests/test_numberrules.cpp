@@ -28,8 +28,9 @@ TEST(NumberRules, RoundsHalfToEven)
     {
         double value;
         int expected;
-    } cases[] = { { 0.5, 0 }, { 1.5, 2 }, { 2.5, 2 }, { 3.5, 4 }, { -0.5, 0 }, { -1.5, -2 },
-                  { -2.5, -2 }, { 0.49999, 0 }, { 0.50001, 1 }, { 99.5, 100 }, { 7.5, 8 } };
+    } cases[] = { { 0.5, 0 },     { 1.5, 2 },    { 2.5, 2 },   { 3.5, 4 },
+                  { -0.5, 0 },    { -1.5, -2 },  { -2.5, -2 }, { 0.49999, 0 },
+                  { 0.50001, 1 }, { 99.5, 100 }, { 7.5, 8 } };
     for (const auto &c : cases) {
         EXPECT_EQ(toInt16(c.value), c.expected) << c.value;
         EXPECT_EQ(toInt32(c.value), c.expected) << c.value;

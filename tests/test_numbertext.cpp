@@ -20,9 +20,9 @@ TEST(NumberText, AcceptsSignedDecimalsInTheLocalesNotation)
         const QLocale &locale;
         double value;
     } accepted[] = {
-        { "10", english, 10 },     { "-5", english, -5 },       { "+7", english, 7 },
-        { "3.5", english, 3.5 },   { " 12 ", english, 12 },     { "\t96\n", english, 96 },
-        { "007", english, 7 },     { "3,5", german, 3.5 },      { "-0,25", german, -0.25 },
+        { "10", english, 10 },     { "-5", english, -5 },         { "+7", english, 7 },
+        { "3.5", english, 3.5 },   { " 12 ", english, 12 },       { "\t96\n", english, 96 },
+        { "007", english, 7 },     { "3,5", german, 3.5 },        { "-0,25", german, -0.25 },
         { "100.0", english, 100 }, { "99.999", english, 99.999 },
     };
     for (const auto &c : accepted) {
@@ -41,10 +41,10 @@ TEST(NumberText, RefusesEverythingElse)
         const char *text;
         const QLocale &locale;
     } refused[] = {
-        { "", english },       { "   ", english },   { "abc", english },  { "12a", english },
-        { "1e1", english },    { "0x20", english },  { "1,000", english }, { "3.5", german },
-        { ".5", english },     { "5.", english },    { "--5", english },  { "+-5", english },
-        { "5-", english },     { "1 2", english },   { "inf", english },  { "nan", english },
+        { "", english },         { "   ", english },  { "abc", english },   { "12a", english },
+        { "1e1", english },      { "0x20", english }, { "1,000", english }, { "3.5", german },
+        { ".5", english },       { "5.", english },   { "--5", english },   { "+-5", english },
+        { "5-", english },       { "1 2", english },  { "inf", english },   { "nan", english },
         { "\xd9\xa3", english }, // an Arabic-Indic digit
     };
     for (const auto &c : refused) {
@@ -62,8 +62,8 @@ TEST(NumberText, SixteenBitConversionRoundsHalfToEvenAndOverflows)
     {
         const char *text;
         int value;
-    } cases[] = { { "3.5", 4 }, { "4.5", 4 }, { "2.5", 2 }, { "99.5", 100 }, { "7.5", 8 },
-                  { "-0.5", 0 }, { "32767.4", 32767 } };
+    } cases[] = { { "3.5", 4 }, { "4.5", 4 },  { "2.5", 2 },        { "99.5", 100 },
+                  { "7.5", 8 }, { "-0.5", 0 }, { "32767.4", 32767 } };
     for (const auto &c : cases)
         EXPECT_EQ(numberTextToInt16(QString::fromLatin1(c.text), english), c.value) << c.text;
     EXPECT_THROW(numberTextToInt16(QStringLiteral("32767.5"), english), EditorError);

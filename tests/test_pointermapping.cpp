@@ -15,8 +15,8 @@ TEST(PointerMapping, SnapsWholePixelsToTheirSquaresCorner)
         float v;
         float snapped;
         int cell;
-    } cases[] = { { 0, 0, 0 }, { 31, 0, 0 }, { 32, 32, 1 }, { 63, 32, 1 }, { 75, 64, 2 },
-                  { 319, 288, 9 } };
+    } cases[] = { { 0, 0, 0 },   { 31, 0, 0 },  { 32, 32, 1 },
+                  { 63, 32, 1 }, { 75, 64, 2 }, { 319, 288, 9 } };
     for (const auto &c : cases) {
         const float s = snapCoordinate(c.v, 32);
         EXPECT_EQ(s, c.snapped) << c.v;
@@ -64,8 +64,7 @@ TEST(PointerMapping, ClampsToTheCanvasOnEverySide)
         { 5000, 40, 288, 32, 19 }, // far right
         { 75, 320, 64, 288, 92 }, // bottom edge
         { 5000, 5000, 288, 288, 99 }, // bottom right: the last square, never the spare entry
-        { -1e6f, -1e6f, 0, 0, 0 },
-        { 319.9f, 319.9f, 288, 288, 99 },
+        { -1e6f, -1e6f, 0, 0, 0 },    { 319.9f, 319.9f, 288, 288, 99 },
     };
     for (const auto &c : cases) {
         const PointerSquare here = mapPointer(c.x, c.y, 320, 320, TenBy32);

@@ -34,8 +34,7 @@ class Soak
 public:
     explicit Soak(std::uint64_t run)
         : m_random(run)
-    {
-    }
+    { }
 
     // Runs `events` random events; stops at the first broken property.
     void run(long long events)
@@ -82,8 +81,7 @@ private:
         const auto mask = static_cast<std::int16_t>(m_random() % 8);
         const StrokeAnchor anchor = m_editor.form.anchor();
         if (m_random() % 6 == 0) {
-            const Qt::MouseButton buttons[] = { Qt::LeftButton, Qt::RightButton,
-                                                Qt::MiddleButton };
+            const Qt::MouseButton buttons[] = { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton };
             send(QEvent::MouseButtonPress, at, buttons[m_random() % 3], mask);
             return;
         }
@@ -112,9 +110,9 @@ private:
     {
         const Settings &s = m_editor.settings;
         const QPointF pixel = PictureBox::pixelUnder(at);
-        const PointerSquare here = mapPointer(float(pixel.x()), float(pixel.y()),
-                                              m_editor.canvas()->ScaleWidth(),
-                                              m_editor.canvas()->ScaleHeight(), s);
+        const PointerSquare here
+                = mapPointer(float(pixel.x()), float(pixel.y()), m_editor.canvas()->ScaleWidth(),
+                             m_editor.canvas()->ScaleHeight(), s);
         const int column = cellOf(here.sx, s.PixelsPerSquare);
         const int row = cellOf(here.sy, s.PixelsPerSquare);
         if (column == before.LastSquareX && row == before.LastSquareY)

@@ -132,7 +132,7 @@ TEST_F(Strokes, DragsPastEveryEdgeStayOnTheGrid)
         float startX, startY, endX, endY;
     } drags[] = { { at(0), at(5), -500, at(5) }, { at(9), at(5), 5000, at(5) },
                   { at(5), at(0), at(5), -500 }, { at(5), at(9), at(5), 5000 },
-                  { at(9), at(9), 5000, 5000 }, { at(0), at(0), -5000, -5000 } };
+                  { at(9), at(9), 5000, 5000 },  { at(0), at(0), -5000, -5000 } };
     for (const auto &d : drags) {
         press(d.startX, d.startY);
         view.paints.clear();
@@ -201,8 +201,7 @@ TEST(Readouts, FractionalPositionsShowFractions)
     here.sx = 31.6f;
     here.sy = 0;
     here.index = 1;
-    EXPECT_EQ(positionReadout(here, settings, QLocale(QLocale::English)),
-              "X:0.9875,Y:0,ID:0.9875");
+    EXPECT_EQ(positionReadout(here, settings, QLocale(QLocale::English)), "X:0.9875,Y:0,ID:0.9875");
 }
 
 TEST(Readouts, FrameSizeFollowsEveryMovementAndPositionOnlyWhenItDiffers)

@@ -11,8 +11,7 @@ struct ImageSurface : PictureSurface
 {
     explicit ImageSurface(QSize size)
         : retained(size, Qt::black)
-    {
-    }
+    { }
     void PaintPicture(const QImage &picture, float x1, float y1, float w, float h) override
     {
         ++calls;

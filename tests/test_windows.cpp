@@ -156,12 +156,9 @@ TEST(SettingsDialog, AcceptsTheRangesAndRoundsHalfToEven)
         const char *x, *y, *pixels;
         Settings stored;
     } accepted[] = {
-        { "3", "100", "7", { 3, 100, 7 } },
-        { "100", "3", "96", { 100, 3, 96 } },
-        { "3.5", "10", "32", { 4, 10, 32 } },
-        { "4.5", "10", "32", { 4, 10, 32 } },
-        { "99.5", "10", "7.5", { 100, 10, 8 } },
-        { " 12 ", "+5", "8.4", { 12, 5, 8 } },
+        { "3", "100", "7", { 3, 100, 7 } },      { "100", "3", "96", { 100, 3, 96 } },
+        { "3.5", "10", "32", { 4, 10, 32 } },    { "4.5", "10", "32", { 4, 10, 32 } },
+        { "99.5", "10", "7.5", { 100, 10, 8 } }, { " 12 ", "+5", "8.4", { 12, 5, 8 } },
     };
     for (const auto &c : accepted) {
         EditorDriver editor;
@@ -169,7 +166,8 @@ TEST(SettingsDialog, AcceptsTheRangesAndRoundsHalfToEven)
             EditorDriver::fill(dialog, c.x, c.y, c.pixels);
             EditorDriver::click(dialog, "Command1");
         });
-        EXPECT_TRUE(sameSettings(editor.settings, c.stored)) << c.x << " " << c.y << " " << c.pixels;
+        EXPECT_TRUE(sameSettings(editor.settings, c.stored))
+                << c.x << " " << c.y << " " << c.pixels;
         EXPECT_EQ(editor.canvas()->size(),
                   QSize(c.stored.SizeX * c.stored.PixelsPerSquare,
                         c.stored.SizeY * c.stored.PixelsPerSquare));
@@ -179,11 +177,11 @@ TEST(SettingsDialog, AcceptsTheRangesAndRoundsHalfToEven)
 TEST(SettingsDialog, RefusesEntriesSilently)
 {
     const Texts refused[] = {
-        { "2.9", "10", "32" }, { "100.5", "10", "32" }, { "101", "10", "32" },
-        { "0", "10", "32" },   { "-5", "10", "32" },    { "2.5", "10", "32" },
-        { "10", "2.9", "32" }, { "10", "101", "32" },   { "10", "10", "6.9" },
-        { "10", "10", "96.1" }, { "", "10", "32" },     { "10", "abc", "32" },
-        { "10", "10", "12a" }, { "1e1", "10", "32" },   { "10", "10", "0x20" },
+        { "2.9", "10", "32" },   { "100.5", "10", "32" }, { "101", "10", "32" },
+        { "0", "10", "32" },     { "-5", "10", "32" },    { "2.5", "10", "32" },
+        { "10", "2.9", "32" },   { "10", "101", "32" },   { "10", "10", "6.9" },
+        { "10", "10", "96.1" },  { "", "10", "32" },      { "10", "abc", "32" },
+        { "10", "10", "12a" },   { "1e1", "10", "32" },   { "10", "10", "0x20" },
         { "1,000", "10", "32" },
     };
     EditorDriver editor;
@@ -193,9 +191,9 @@ TEST(SettingsDialog, RefusesEntriesSilently)
         editor.withDialog([&](Form2 &dialog) {
             EditorDriver::fill(dialog, texts[0], texts[1], texts[2]);
             EditorDriver::click(dialog, "Command1");
-            EXPECT_TRUE(dialog.isVisible()) << texts[0].toStdString() << " "
-                                            << texts[1].toStdString() << " "
-                                            << texts[2].toStdString();
+            EXPECT_TRUE(dialog.isVisible())
+                    << texts[0].toStdString() << " " << texts[1].toStdString() << " "
+                    << texts[2].toStdString();
             EXPECT_EQ(textsOf(dialog), texts); // the entries stay as typed
             EditorDriver::click(dialog, "Command2");
         });
@@ -248,7 +246,8 @@ TEST(WindowFlow, OkAtOnceSetsUpTheDefaultGridAndDestroysTheDialog)
 {
     EditorDriver editor;
     EXPECT_EQ(QApplication::topLevelWidgets().count(), 1);
-    const bool gone = editor.withDialog([](Form2 &dialog) { EditorDriver::click(dialog, "Command1"); });
+    const bool gone
+            = editor.withDialog([](Form2 &dialog) { EditorDriver::click(dialog, "Command1"); });
     EXPECT_TRUE(gone);
     EXPECT_TRUE(sameSettings(editor.settings, { 10, 10, 32 }));
     EXPECT_EQ(editor.canvas()->geometry(), QRect(24, 32, 320, 320));
@@ -421,8 +420,8 @@ protected:
     }
     QStringList leftovers() const
     {
-        return QDir(editor.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                 | QDir::NoDotAndDotDot);
+        return QDir(editor.dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
     QByteArray contents(const QString &path) const
     {
@@ -453,8 +452,8 @@ TEST_F(SaveFailure, TheFolderIsNotWritable)
         ASSERT_TRUE(QDir().mkdir(folder));
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         expectFailedSave(folder + QStringLiteral("/test.bmp"));
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                      | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+                folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         expectSave(folder + QStringLiteral("/test.bmp"));
     }
 }
@@ -474,8 +473,8 @@ TEST_F(SaveFailure, AReadOnlyFileIsNotReplaced)
     const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
     expectSave(target);
     const QByteArray earlier = contents(target);
-    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup
-                                                      | QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(
+            target, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     editor.drag({ { 5, 5 }, { 6, 5 } });
     remember();
     expectFailedSave(target);

@@ -79,8 +79,7 @@ int main(int argc, char **argv)
 
     QTest::mouseClick(form.findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
     if (form.findChild<QMessageBox *>()) {
-        std::fprintf(stderr, "session: %s\n",
-                     qPrintable(form.findChild<QMessageBox *>()->text()));
+        std::fprintf(stderr, "session: %s\n", qPrintable(form.findChild<QMessageBox *>()->text()));
         return 1;
     }
     return 0;

@@ -53,8 +53,16 @@ void drag(Form1 &form, int pixels, std::initializer_list<QPoint> squares, Qt::Mo
 void drawPaths(Form1 &form, int pixels)
 {
     drag(form, pixels,
-         { { 0, 1 }, { 1, 1 }, { 2, 1 }, { 3, 1 }, { 3, 2 }, { 3, 3 }, { 2, 3 }, { 1, 3 },
-           { 1, 2 }, { 1, 1 } },
+         { { 0, 1 },
+           { 1, 1 },
+           { 2, 1 },
+           { 3, 1 },
+           { 3, 2 },
+           { 3, 3 },
+           { 2, 3 },
+           { 1, 3 },
+           { 1, 2 },
+           { 1, 1 } },
          Qt::LeftButton);
     drag(form, pixels, { { 2, 0 }, { 2, 1 }, { 2, 2 }, { 3, 2 }, { 4, 2 }, { 4, 3 } },
          Qt::RightButton);

@@ -81,7 +81,9 @@ int main(int argc, char **argv)
     if (args.size() == 3 && args[1] == QLatin1String("--icon"))
         return tileart::drawTile(15, tileart::palette(0)).save(args[2]) ? 0 : 1;
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: tilegen TILES_DIR | tilegen --sheet FILE.png | tilegen --icon FILE.png\n");
+        std::fprintf(
+                stderr,
+                "usage: tilegen TILES_DIR | tilegen --sheet FILE.png | tilegen --icon FILE.png\n");
         return 2;
     }
     bool ok = true;

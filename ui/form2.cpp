@@ -71,8 +71,8 @@ Form2::Form2(Settings &settings, Form1 &mainWindow)
                           QRect(272, 248, 105, 25));
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Cancel"),
                           QRect(176, 248, 89, 25));
-    const QString hints[] = { QStringLiteral("3 to 100"), QStringLiteral("3 to 100"),
-                              QStringLiteral("8 to 96") };
+    const QString hints[]
+            = { QStringLiteral("3 to 100"), QStringLiteral("3 to 100"), QStringLiteral("8 to 96") };
     QFont hintFont(QStringLiteral("MS Sans Serif"));
     hintFont.setPointSizeF(8.25);
     hintFont.setWeight(QFont::Bold);

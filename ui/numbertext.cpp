@@ -75,8 +75,8 @@ double numberTextToDouble(QStringView text, const QLocale &locale)
 {
     const std::optional<double> value = parseNumberText(text, locale);
     if (!value)
-        throw EditorError(ErrorKind::TypeMismatch, "'" + text.toString().toStdString()
-                                  + "' is not a number");
+        throw EditorError(ErrorKind::TypeMismatch,
+                          "'" + text.toString().toStdString() + "' is not a number");
     return *value;
 }
 

@@ -33,13 +33,6 @@ std::int16_t shiftState(Qt::KeyboardModifiers modifiers)
     return state;
 }
 
-// Nearest pixel, halves away from zero; far-off values are held to a range that cannot overflow.
-int toPixel(float v)
-{
-    const float held = std::clamp(v, -1e9f, 1e9f);
-    return int(held + (held < 0 ? -0.5f : 0.5f));
-}
-
 const QColor FrameColour(255, 0, 0);
 
 // Qt blends 96 rows or more on its worker threads; for a tile or two the hand-over costs more
@@ -90,8 +83,8 @@ void PictureBox::setShape1(const CursorFrame &frame)
 
 QRect PictureBox::frameRect() const
 {
-    return QRect(toPixel(m_frame.Left), toPixel(m_frame.Top), toPixel(m_frame.Width),
-                 toPixel(m_frame.Height));
+    return QRect(nearestPixel(m_frame.Left), nearestPixel(m_frame.Top), nearestPixel(m_frame.Width),
+                 nearestPixel(m_frame.Height));
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)
@@ -99,7 +92,8 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     for (const QRect &rect : event->region()) {
         for (int top = rect.top(); top <= rect.bottom(); top += StripRows) {
-            const QRect strip(rect.left(), top, rect.width(), std::min(StripRows, rect.bottom() + 1 - top));
+            const QRect strip(rect.left(), top, rect.width(),
+                              std::min(StripRows, rect.bottom() + 1 - top));
             painter.drawImage(strip, m_image.image(), strip);
         }
     }
