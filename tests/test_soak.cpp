@@ -3,8 +3,8 @@
 // changes through the dialog (valid, refused and cancelled, smallest to largest grid) and saves.
 // After every event the codes, and the squares the event repainted, are checked.
 //
-//   QT_QPA_PLATFORM=offscreen PASSAGES_SOAK_EVENTS=1000000 PASSAGES_SOAK_RUN=42 \
-//       build/dev/tests/test_soak
+//   export QT_QPA_PLATFORM=offscreen
+//   PASSAGES_SOAK_EVENTS=1000000 PASSAGES_SOAK_RUN=42 build/dev/tests/test_soak
 #include "editordriver.h"
 
 #include <pointermapping.h>
