@@ -108,7 +108,7 @@ struct Editor
         , form(settings)
     {
         form.show();
-        form.Sub_Draw();
+        (void)form.Sub_Draw();
         QCoreApplication::processEvents();
     }
     void sendMove(QPoint at, Qt::MouseButtons buttons)
@@ -204,10 +204,10 @@ void BM_SubDrawLargest(benchmark::State &state)
     Editor editor({ 3, 3, 7 });
     for (auto _ : state) {
         editor.settings = { Squares, Squares, 96 };
-        editor.form.Sub_Draw();
+        (void)editor.form.Sub_Draw();
         state.PauseTiming();
         editor.settings = { 3, 3, 7 };
-        editor.form.Sub_Draw();
+        (void)editor.form.Sub_Draw();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

@@ -2,6 +2,8 @@
 
 #include <numberrules.h>
 
+#include <algorithm>
+
 using namespace numberrules;
 
 float snapCoordinate(float v, std::int16_t pixelsPerSquare)
@@ -17,26 +19,44 @@ std::int16_t cellOf(float snapped, std::int16_t pixelsPerSquare)
     return toInt16(divide(double(snapped), double(float(pixelsPerSquare))));
 }
 
-void setAnchorFromPress(StrokeAnchor &anchor, float x, float y, std::int16_t pixelsPerSquare)
+namespace {
+
+// Clamps to the last pixel, not to the far edge: the edge itself would map to one column or row
+// past the grid.
+float clampToCanvas(float v, float extent)
 {
+    if (v > extent - 1)
+        v = extent - 1;
+    if (v < 0)
+        v = 0;
+    return v;
+}
+
+} // namespace
+
+void setAnchorFromPress(StrokeAnchor &anchor, float x, float y, float scaleWidth,
+                        float scaleHeight, std::int16_t pixelsPerSquare)
+{
+    // A press can lie off the canvas: a second button pressed while the first holds the pointer
+    // outside. It is held to the grid as a movement is.
+    x = clampToCanvas(x, scaleWidth);
+    y = clampToCanvas(y, scaleHeight);
     anchor.LastSquareX = cellOf(snapCoordinate(x, pixelsPerSquare), pixelsPerSquare);
     anchor.LastSquareY = cellOf(snapCoordinate(y, pixelsPerSquare), pixelsPerSquare);
+}
+
+void holdAnchorToGrid(StrokeAnchor &anchor, const Settings &settings)
+{
+    anchor.LastSquareX = std::clamp<std::int16_t>(anchor.LastSquareX, 0, settings.SizeX - 1);
+    anchor.LastSquareY = std::clamp<std::int16_t>(anchor.LastSquareY, 0, settings.SizeY - 1);
 }
 
 PointerSquare mapPointer(float x, float y, float scaleWidth, float scaleHeight,
                          const Settings &settings)
 {
     const std::int16_t p = settings.PixelsPerSquare;
-    // Clamp to the last pixel, not to the far edge: the edge itself would map to one column or
-    // row past the grid.
-    if (x > scaleWidth - 1)
-        x = scaleWidth - 1;
-    if (x < 0)
-        x = 0;
-    if (y > scaleHeight - 1)
-        y = scaleHeight - 1;
-    if (y < 0)
-        y = 0;
+    x = clampToCanvas(x, scaleWidth);
+    y = clampToCanvas(y, scaleHeight);
 
     PointerSquare square;
     square.sx = snapCoordinate(x, p);

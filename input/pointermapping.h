@@ -28,8 +28,13 @@ float snapCoordinate(float v, std::int16_t pixelsPerSquare);
 // The column or row of a snapped coordinate: s / P rounded half to even.
 std::int16_t cellOf(float snapped, std::int16_t pixelsPerSquare);
 
-// A press sets the anchor to the pressed square, whatever the button.
-void setAnchorFromPress(StrokeAnchor &anchor, float x, float y, std::int16_t pixelsPerSquare);
+// A press sets the anchor to the pressed square, whatever the button; a press off the canvas is
+// clamped to it as a movement is.
+void setAnchorFromPress(StrokeAnchor &anchor, float x, float y, float scaleWidth,
+                        float scaleHeight, std::int16_t pixelsPerSquare);
+
+// Keeps the anchor on a grid that has just shrunk under it.
+void holdAnchorToGrid(StrokeAnchor &anchor, const Settings &settings);
 
 // Stage 1 of a movement: clamp the pointer to the canvas's pixels (the last pixel at the right
 // and bottom, so the square stays inside the grid), snap it and compute the square index.

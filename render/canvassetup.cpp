@@ -7,6 +7,18 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#    include <cerrno>
+#    include <cstring>
+#    include <fcntl.h>
+#    include <pwd.h>
+#    include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#    include <linux/fs.h>
+#    include <sys/ioctl.h>
+#endif
+
 using namespace numberrules;
 
 QSize canvasSizeFor(const Settings &settings)
@@ -15,47 +27,103 @@ QSize canvasSizeFor(const Settings &settings)
                  mul16(settings.SizeY, settings.PixelsPerSquare));
 }
 
+QString homeFolder(const QString &homeVariable, const QString &accountHome)
+{
+    return homeVariable.isEmpty() ? accountHome : homeVariable;
+}
+
 QString defaultBitmapPath()
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("c:\\test.bmp");
 #else
-    return QDir::home().filePath(QStringLiteral("test.bmp"));
+    // QDir::homePath() falls back to the root folder when HOME is unset or empty.
+    QString account;
+    if (const passwd *entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+        account = QFile::decodeName(entry->pw_dir);
+    const QString home = homeFolder(qEnvironmentVariable("HOME"), account);
+    return home.isEmpty() ? QString() : QDir(home).filePath(QStringLiteral("test.bmp"));
 #endif
 }
 
 namespace {
-[[noreturn]] void fail(const QString &path, const QString &reason)
+
+// A folder in which existing files cannot be replaced (append-only or immutable). The rename
+// that completes a save would fail there, and the temporary file could not be removed either,
+// so such a folder is refused before anything is written.
+bool refusesReplacing(const QString &folder)
 {
-    throw EditorError(ErrorKind::FileWrite,
-                      QStringLiteral("The picture could not be saved to %1.\n%2")
-                              .arg(QDir::toNativeSeparators(path), reason)
-                              .toStdString());
+#if defined(Q_OS_LINUX)
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    const bool known = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    ::close(fd);
+    return known && (flags & (FS_APPEND_FL | FS_IMMUTABLE_FL));
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
 }
+
+// Writes the unwritten rest of the buffer and makes the data durable. QSaveFile::commit()
+// ignores a failure of both (its final flush happens inside close(), whose error it does not
+// check, and it does not check the sync), so they are done and checked here before it.
+bool flushAndSync(QSaveFile &file, QString &reason)
+{
+    if (!file.flush()) {
+        reason = file.errorString();
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (::fdatasync(file.handle()) != 0) {
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+#endif
+    return true;
+}
+
 } // namespace
 
-void SavePicture(const QImage &picture, const QString &path)
+std::optional<SaveFailure> SavePicture(const QImage &picture, const QString &path)
 {
+    using Cause = SaveFailure::Cause;
+    // QFileInfo follows links, and it only looks: a pipe at the path is never opened.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return SaveFailure { Cause::NotARegularFile, path, {} };
     // A file marked read-only is never replaced, even by a user whom the system would let write
-    // it (root): the marking is the owner's wish to keep it.
-    const QFileInfo existing(path);
-    // The mode bits only: the "user" permission already says what this user may do.
+    // it (root): the marking is the owner's wish to keep it. The mode bits only: the "user"
+    // permission already says what this user may do.
     constexpr auto anyWrite
             = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (existing.isFile() && !(existing.permissions() & anyWrite))
-        fail(path, QStringLiteral("The file is read-only."));
+    if (target.exists() && !(target.permissions() & anyWrite))
+        return SaveFailure { Cause::ReadOnlyFile, path, {} };
+
+    // Where a link leads, the file it points to is replaced and the link kept.
+    const QString folder = QFileInfo(target.exists() ? target.canonicalFilePath() : path).path();
+    if (target.exists() && refusesReplacing(folder))
+        return SaveFailure { Cause::FolderAppendOnly, folder, {} };
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(path, file.errorString());
+    if (!file.open(QIODevice::WriteOnly)) {
+        // Unless the file itself refuses writing, what failed is making the temporary file.
+        if (target.exists() && !target.isWritable())
+            return SaveFailure { Cause::Write, path, file.errorString() };
+        return SaveFailure { Cause::FolderNotWritable, folder, file.errorString() };
+    }
     // The writer streams a 32-bit image row by row, so no second full-size copy is made.
     QImageWriter writer(&file, "bmp");
+    QString reason;
     if (!writer.write(picture)) {
-        const QString reason
-                = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-        file.cancelWriting();
-        fail(path, reason);
+        reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    } else if (flushAndSync(file, reason) && file.commit()) {
+        return std::nullopt;
+    } else if (reason.isEmpty()) {
+        reason = file.errorString(); // the rename
     }
-    if (!file.commit())
-        fail(path, file.errorString());
+    file.cancelWriting(); // the destructor then removes the temporary file
+    return SaveFailure { Cause::Write, path, reason };
 }

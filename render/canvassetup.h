@@ -7,13 +7,37 @@
 #include <QSize>
 #include <QString>
 
+#include <optional>
+
 // SizeX * P by SizeY * P pixels; the products are 16-bit and overflow is an error.
 QSize canvasSizeFor(const Settings &settings);
 
-// Where "Save" writes: c:\test.bmp on Windows, test.bmp in the home directory elsewhere.
+// The home folder: $HOME when it is set and not empty, else the account's home from the user
+// database (`accountHome`), else nothing (an empty string).
+QString homeFolder(const QString &homeVariable, const QString &accountHome);
+
+// Where "Save" writes: c:\test.bmp on Windows, test.bmp in the home folder elsewhere. Empty when
+// there is no home folder.
 QString defaultBitmapPath();
 
-// Writes the picture as a 24-bit Windows bitmap. The file is written next to the target and
-// renamed over it only when complete, so a failure leaves any earlier file as it was. A
-// read-only file is not replaced. Raises a FileWrite error naming the path and the reason.
-void SavePicture(const QImage &picture, const QString &path);
+// Why a save failed. The window composes the message from it.
+struct SaveFailure
+{
+    enum class Cause {
+        NotARegularFile, // something that is not a file is at the path (a folder, device, pipe)
+        ReadOnlyFile, // the file is marked read-only
+        FolderNotWritable, // no new file can be made in the folder
+        FolderAppendOnly, // the folder lets files be added but never replaced
+        Write, // writing, flushing, syncing or renaming failed; `reason` says which and why
+    };
+    Cause cause;
+    QString path; // the file, or for the folder causes the folder
+    QString reason; // the system's words, where it gave any
+};
+
+// Writes the picture as a 24-bit Windows bitmap, whole or not at all: into a temporary file in
+// the same folder, every write, the final flush and the sync checked, then renamed over the
+// target. On any failure the earlier file stays byte for byte and no temporary file is left.
+// A target that is not a regular file (after following links), or is marked read-only, is never
+// replaced, and a special file is never opened.
+std::optional<SaveFailure> SavePicture(const QImage &picture, const QString &path);

@@ -1,21 +1,20 @@
 #include "retainedimage.h"
 
-#include <editorerror.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
+qint64 memoryLimit = std::numeric_limits<qint64>::max();
+
+// A null image when the memory cannot be had.
 QImage allocate(QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull() && !size.isEmpty())
-        throw EditorError(ErrorKind::InvalidOperation,
-                          "not enough memory for a canvas of " + std::to_string(size.width())
-                                  + " x " + std::to_string(size.height()) + " pixels");
-    return image;
+    if (qint64(size.width()) * size.height() * qint64(sizeof(QRgb)) > memoryLimit)
+        return {};
+    return QImage(size, QImage::Format_RGB32);
 }
 
 void fillRow(QImage &image, int y, int from, int to, QRgb colour)
@@ -32,18 +31,25 @@ int nearestPixel(float v)
     return int(held + (held < 0 ? -0.5f : 0.5f));
 }
 
+void RetainedImage::setMemoryLimit(qint64 bytes)
+{
+    memoryLimit = bytes;
+}
+
 RetainedImage::RetainedImage(QSize size, QColor background)
-    : m_image(allocate(size))
+    : m_image(size, QImage::Format_RGB32)
     , m_background(background.rgb())
 {
     m_image.fill(m_background);
 }
 
-void RetainedImage::resize(QSize size)
+bool RetainedImage::resize(QSize size)
 {
     if (size == m_image.size())
-        return;
+        return true;
     QImage resized = allocate(size);
+    if (resized.isNull() && !size.isEmpty())
+        return false;
     const int keepWidth = std::min(size.width(), m_image.width());
     const int keepHeight = std::min(size.height(), m_image.height());
     for (int y = 0; y < size.height(); ++y) {
@@ -56,6 +62,7 @@ void RetainedImage::resize(QSize size)
         fillRow(resized, y, from, size.width(), m_background);
     }
     m_image = std::move(resized);
+    return true;
 }
 
 QRect RetainedImage::paintPicture(const QImage &picture, float x, float y, float width,

@@ -22,8 +22,13 @@ public:
     QSize size() const { return m_image.size(); }
 
     // Keeps the overlapping part of the old image at the top left and fills the rest with the
-    // background. The same size changes nothing.
-    void resize(QSize size);
+    // background. The same size changes nothing. False, with the image unchanged, when there is
+    // not enough memory for the new one.
+    [[nodiscard]] bool resize(QSize size);
+
+    // The most memory a new image may take; beyond it a resize fails as if the memory had run
+    // out. No limit unless set (tests set one to exercise that failure).
+    static void setMemoryLimit(qint64 bytes);
 
     // Paints the picture scaled into the rectangle and returns the pixels that changed.
     QRect paintPicture(const QImage &picture, float x, float y, float width, float height);

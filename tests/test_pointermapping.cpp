@@ -116,13 +116,26 @@ TEST(Direction, LaterTestsWinAndTheAnchorAlwaysMoves)
     EXPECT_EQ(directionWord(Direction::None), "");
 }
 
-TEST(Direction, PressSetsTheAnchorWithoutClamping)
+TEST(Direction, PressIsHeldToTheGridLikeAMovement)
 {
     StrokeAnchor anchor;
-    setAnchorFromPress(anchor, 75, 40, 32);
+    setAnchorFromPress(anchor, 75, 40, 320, 320, 32);
     EXPECT_EQ(anchor.LastSquareX, 2);
     EXPECT_EQ(anchor.LastSquareY, 1);
-    setAnchorFromPress(anchor, -10, 400, 32);
-    EXPECT_EQ(anchor.LastSquareX, 0); // -10 rounds to -10, remainder -10: snapped to 0
-    EXPECT_EQ(anchor.LastSquareY, 12);
+    // Off the canvas (a second button pressed while a drag holds the pointer outside).
+    const struct
+    {
+        float x, y;
+        std::int16_t column, row;
+    } outside[] = { { -60, 40, 0, 1 }, { 400, 40, 9, 1 }, { 75, -1, 2, 0 }, { 75, 320, 2, 9 } };
+    for (const auto &c : outside) {
+        setAnchorFromPress(anchor, c.x, c.y, 320, 320, 32);
+        EXPECT_EQ(anchor.LastSquareX, c.column) << c.x << "," << c.y;
+        EXPECT_EQ(anchor.LastSquareY, c.row) << c.x << "," << c.y;
+    }
+    // A grid that shrinks under the anchor keeps it on its last column and row.
+    anchor = { 9, 9 };
+    holdAnchorToGrid(anchor, Settings { 5, 3, 32 });
+    EXPECT_EQ(anchor.LastSquareX, 4);
+    EXPECT_EQ(anchor.LastSquareY, 2);
 }

@@ -14,7 +14,10 @@ class Strokes : public ::testing::Test
 protected:
     void SetUp() override { Sub_ResizeSquareData(data, settings); }
 
-    void press(float x, float y) { setAnchorFromPress(anchor, x, y, settings.PixelsPerSquare); }
+    void press(float x, float y)
+    {
+        setAnchorFromPress(anchor, x, y, 320, 320, settings.PixelsPerSquare);
+    }
     // One movement through stages 1 to 3, as the main window runs it.
     void move(std::int16_t buttons, float x, float y)
     {

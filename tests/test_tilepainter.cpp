@@ -182,11 +182,11 @@ TEST(RetainedImage, CutsOffWhatFallsOutsideAndKeepsItsPlaceOnResize)
     EXPECT_EQ(canvas.image().pixel(99, 79), qRgb(255, 0, 0));
     EXPECT_EQ(canvas.image().pixel(94, 79), qRgb(255, 255, 255));
 
-    canvas.resize(QSize(50, 120));
+    ASSERT_TRUE(canvas.resize(QSize(50, 120)));
     EXPECT_EQ(canvas.image().pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(canvas.image().pixel(49, 79), qRgb(255, 255, 255));
     EXPECT_EQ(canvas.image().pixel(10, 119), qRgb(255, 255, 255));
-    canvas.resize(QSize(100, 80));
+    ASSERT_TRUE(canvas.resize(QSize(100, 80)));
     EXPECT_EQ(canvas.image().pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(canvas.image().pixel(99, 79), qRgb(255, 255, 255)); // not brought back
 }

@@ -7,13 +7,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -375,134 +373,60 @@ TEST(Session, TheLargestGridSetsUpDrawsAndSaves)
     EXPECT_EQ(QFileInfo(editor.form.bitmapPath()).size(), 54 + 9600LL * 9600 * 3);
 }
 
-class SaveFailure : public ::testing::Test
+namespace {
+
+// Sides that open onto the edge of the canvas: the left side of a square in the first column,
+// the bottom side of one in the last row, and so on.
+int edgeOpenings(const EditorDriver &editor)
 {
-protected:
-    void SetUp() override
-    {
+    const Settings &s = editor.settings;
+    int found = 0;
+    for (int row = 0; row < s.SizeY; ++row) {
+        for (int column = 0; column < s.SizeX; ++column) {
+            const std::string &code = editor.form.squareData().at(row * s.SizeX + column);
+            found += (column == 0 && code[0] == '1') + (row == s.SizeY - 1 && code[1] == '1')
+                    + (column == s.SizeX - 1 && code[2] == '1') + (row == 0 && code[3] == '1');
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(Strokes, APressOffTheCanvasIsHeldToTheGrid)
+{
+    // Left pressed in column 0 of row 1, dragged out to the left; right pressed out there, left
+    // released, and back in with right held.
+    const int offsets[] = { -60, 320 + 60 };
+    for (int x : offsets) {
+        EditorDriver editor;
         editor.setUp(10, 10, 32);
-        editor.drag({ { 1, 1 }, { 2, 1 } });
-        remember();
+        const QPoint start = editor.centre(x < 0 ? 0 : 9, 1);
+        editor.press(start);
+        editor.moveTo(QPoint(x, 48));
+        editor.press(QPoint(x, 48), Qt::RightButton);
+        editor.release(QPoint(x, 48));
+        editor.moveTo(start);
+        editor.moveTo(editor.centre(x < 0 ? 0 : 9, 2));
+        editor.release(editor.centre(x < 0 ? 0 : 9, 2), Qt::RightButton);
+        EXPECT_EQ(edgeOpenings(editor), 0) << "x = " << x;
+        EXPECT_EQ(editor.form.squareData().at(x < 0 ? 9 : 20), "0000");
+        EXPECT_EQ(editor.form.squareData().at(100), "0000"); // the spare entry
     }
-    void remember()
-    {
-        image = editor.canvas()->Image();
-        codes = editor.form.squareData().codes();
-        settings = editor.settings;
-    }
-    // Presses "Save" and expects a warning naming the path and a reason, with nothing else
-    // changed and nothing left behind.
-    void expectFailedSave(const QString &path)
-    {
-        const QStringList before = leftovers();
-        editor.form.setBitmapPath(path);
-        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-        QMessageBox *box = errorBox(&editor.form);
-        ASSERT_NE(box, nullptr);
-        EXPECT_TRUE(box->isVisible());
-        EXPECT_EQ(box->icon(), QMessageBox::Warning);
-        EXPECT_TRUE(box->text().contains(path)) << box->text().toStdString();
-        EXPECT_GT(box->text().split('\n').value(1).size(), 3) << "a reason is given";
-        EXPECT_EQ(editor.canvas()->Image(), image);
-        EXPECT_EQ(editor.form.squareData().codes(), codes);
-        EXPECT_TRUE(sameSettings(editor.settings, settings));
-        EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
-        box->close();
-        QApplication::processEvents();
-        EXPECT_TRUE(editor.form.isVisible());
-    }
-    void expectSave(const QString &path)
-    {
-        editor.form.setBitmapPath(path);
-        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-        EXPECT_EQ(errorBox(&editor.form), nullptr);
-        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
-    }
-    QStringList leftovers() const
-    {
-        return QDir(editor.dir.path())
-                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
-    QByteArray contents(const QString &path) const
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+}
 
+TEST(Strokes, ASmallerGridAcceptedDuringADragKeepsTheStrokeOnIt)
+{
     EditorDriver editor;
-    QImage image;
-    std::vector<std::string> codes;
-    Settings settings;
-};
-
-TEST_F(SaveFailure, TheFolderDoesNotExist)
-{
-    const QString folder = editor.dir.filePath(QStringLiteral("missing"));
-    expectFailedSave(folder + QStringLiteral("/test.bmp"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    expectSave(folder + QStringLiteral("/test.bmp"));
-}
-
-TEST_F(SaveFailure, TheFolderIsNotWritable)
-{
-    // Nobody, not even root, can create files in /proc.
-    expectFailedSave(QStringLiteral("/proc/test.bmp"));
-    if (geteuid() != 0) {
-        const QString folder = editor.dir.filePath(QStringLiteral("locked"));
-        ASSERT_TRUE(QDir().mkdir(folder));
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        expectFailedSave(folder + QStringLiteral("/test.bmp"));
-        QFile::setPermissions(
-                folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        expectSave(folder + QStringLiteral("/test.bmp"));
-    }
-}
-
-TEST_F(SaveFailure, TheTargetIsAFolder)
-{
-    const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
-    ASSERT_TRUE(QDir().mkdir(target));
-    expectFailedSave(target);
-    EXPECT_TRUE(QFileInfo(target).isDir());
-    ASSERT_TRUE(QDir().rmdir(target));
-    expectSave(target);
-}
-
-TEST_F(SaveFailure, AReadOnlyFileIsNotReplaced)
-{
-    const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
-    expectSave(target);
-    const QByteArray earlier = contents(target);
-    ASSERT_TRUE(QFile::setPermissions(
-            target, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    remember();
-    expectFailedSave(target);
-    EXPECT_EQ(contents(target), earlier);
-    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    expectSave(target);
-}
-
-TEST_F(SaveFailure, AWriteStoppedHalfWayLeavesTheEarlierFileIntact)
-{
-    const QString target = editor.dir.filePath(QStringLiteral("test.bmp"));
-    expectSave(target);
-    const QByteArray earlier = contents(target);
-
-    // Grow the canvas so the next file is larger than the limit; the earlier one is not.
-    editor.setUp(40, 40, 32);
-    remember();
-    rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = rlim_t(earlier.size() + 4096);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    expectFailedSave(target);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_EQ(contents(target), earlier);
-    expectSave(target); // with the limit gone, saving works again
-    EXPECT_EQ(QImage(target).size(), QSize(1280, 1280));
+    editor.setUp(10, 10, 32);
+    editor.press(editor.centre(9, 9)); // held while the settings change
+    editor.setUp(5, 5, 32);
+    // The left button is still down when the pointer moves on.
+    const QPointF at = editor.centre(2, 4); // the last row: a step from (9, 9) would be "Up"
+    QMouseEvent move(QEvent::MouseMove, at, editor.canvas()->mapToGlobal(at), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.canvas(), &move);
+    EXPECT_EQ(edgeOpenings(editor), 0);
+    EXPECT_EQ(editor.form.squareData().at(22), "0010"); // "Left" from the held (4, 4)
+    EXPECT_EQ(editor.form.squareData().at(23), "1000");
 }

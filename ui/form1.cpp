@@ -5,10 +5,10 @@
 #include "picturebox.h"
 #include "readoutlabel.h"
 
-#include <canvassetup.h>
 #include <readouts.h>
 #include <strokelinking.h>
 
+#include <QDir>
 #include <QPainter>
 #include <QPushButton>
 
@@ -39,7 +39,6 @@ Form1::Form1(Settings &settings, QWidget *parent)
     , m_settings(settings)
     , PictureClip1 { PictureClip::fromFile(QStringLiteral(":/tiles/tileset0.bmp")),
                      PictureClip::fromFile(QStringLiteral(":/tiles/tileset1.bmp")) }
-    , m_bitmapPath(defaultBitmapPath())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -75,22 +74,75 @@ void Form1::Form_Load() { }
 void Form1::Command1_Click()
 {
     guarded(this, [this] {
-        Form2 dialog(m_settings, *this);
-        dialog.exec();
+        Form2 dialog(m_settings);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const Settings previous = std::exchange(m_settings, dialog.settings());
+        show();
+        if (!Sub_Draw()) {
+            m_settings = previous;
+            const QSize size = canvasSizeFor(dialog.settings());
+            reportError(this,
+                        tr("There is not enough memory for a canvas of %1 x %2 pixels. The "
+                           "settings, the canvas and the drawing are kept as they were.")
+                                .arg(size.width())
+                                .arg(size.height()));
+        }
     });
+}
+
+QString Form1::saveFailureMessage(const SaveFailure &failure)
+{
+    const QString path = QDir::toNativeSeparators(failure.path);
+    switch (failure.cause) {
+    case SaveFailure::Cause::NotARegularFile:
+        return tr("The picture could not be saved to %1.\nThat path is not a regular file, so it "
+                  "is left as it is.")
+                .arg(path);
+    case SaveFailure::Cause::ReadOnlyFile:
+        return tr("The picture could not be saved to %1.\nThe file is read-only.").arg(path);
+    case SaveFailure::Cause::FolderNotWritable:
+        return tr("The picture could not be saved in the folder %1.\nNo new file can be made in "
+                  "that folder: %2")
+                .arg(path, failure.reason);
+    case SaveFailure::Cause::FolderAppendOnly:
+        return tr("The picture could not be saved in the folder %1.\nThat folder does not let a "
+                  "file in it be replaced.")
+                .arg(path);
+    case SaveFailure::Cause::Write:
+        break;
+    }
+    return tr("The picture could not be saved to %1.\n%2").arg(path, failure.reason);
 }
 
 void Form1::cmdSave_Click()
 {
-    guarded(this, [this] { SavePicture(Picture1->Image(), m_bitmapPath); });
+    guarded(this, [this] {
+        const QString path = bitmapPath();
+        if (path.isEmpty()) {
+            reportError(this,
+                        tr("The picture could not be saved.\nThis account has no home folder to "
+                           "save test.bmp in."));
+            return;
+        }
+        if (const auto failure = SavePicture(Picture1->Image(), path))
+            reportError(this, saveFailureMessage(*failure));
+    });
 }
 
-void Form1::Sub_Draw()
+bool Form1::Sub_Draw()
 {
-    Picture1->setCanvasSize(canvasSizeFor(m_settings));
-    Sub_ResizeSquareData(m_squareData, m_settings);
+    // Everything that can fail comes first, so a failure leaves the editor as it was.
+    SquareData resized = m_squareData;
+    Sub_ResizeSquareData(resized, m_settings);
+    if (!Picture1->setCanvasSize(canvasSizeFor(m_settings)))
+        return false;
+    m_squareData = std::move(resized);
+    // A button may still be held from before the dialog: its stroke goes on inside the new grid.
+    holdAnchorToGrid(m_anchor, m_settings);
     // The frame around the canvas follows its new size.
     update();
+    return true;
 }
 
 void Form1::Picture1_MouseDown(std::int16_t, std::int16_t, float x, float y)
@@ -98,7 +150,8 @@ void Form1::Picture1_MouseDown(std::int16_t, std::int16_t, float x, float y)
     guarded(this, [&] {
         if (!m_settings.isSetUp())
             return;
-        setAnchorFromPress(m_anchor, x, y, m_settings.PixelsPerSquare);
+        setAnchorFromPress(m_anchor, x, y, Picture1->ScaleWidth(), Picture1->ScaleHeight(),
+                           m_settings.PixelsPerSquare);
     });
 }
 

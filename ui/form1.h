@@ -3,12 +3,15 @@
 // sets, and runs each canvas movement through its three stages.
 #pragma once
 
+#include <canvassetup.h>
 #include <pointermapping.h>
 #include <squaredata.h>
 #include <strokeview.h>
 #include <tilepainter.h>
 
 #include <QWidget>
+
+#include <optional>
 
 class PictureBox;
 class ReadoutLabel;
@@ -23,16 +26,18 @@ public:
 
     explicit Form1(Settings &settings, QWidget *parent = nullptr);
 
-    // Gives the canvas the grid's size and brings the square codes to the grid. Called by the
-    // settings dialog after every accepted "OK".
-    void Sub_Draw();
+    // Gives the canvas the grid's size and brings the square codes to the grid, all or nothing:
+    // false, with canvas and codes unchanged, when the memory for the canvas cannot be had.
+    // Runs after every accepted "OK" of the settings dialog.
+    [[nodiscard]] bool Sub_Draw();
 
     const SquareData &squareData() const { return m_squareData; }
     const StrokeAnchor &anchor() const { return m_anchor; }
     PictureBox *canvas() const { return Picture1; }
 
-    // Where "Save" writes the canvas.
-    QString bitmapPath() const { return m_bitmapPath; }
+    // Where "Save" writes the canvas: test.bmp in the home folder unless set otherwise; empty
+    // when there is no home folder.
+    QString bitmapPath() const { return m_bitmapPath.value_or(defaultBitmapPath()); }
     void setBitmapPath(const QString &path) { m_bitmapPath = path; }
 
 protected:
@@ -42,6 +47,7 @@ private:
     void Form_Load();
     void Command1_Click();
     void cmdSave_Click();
+    static QString saveFailureMessage(const SaveFailure &failure);
     void Picture1_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void Picture1_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
 
@@ -57,7 +63,7 @@ private:
     SquareData m_squareData;
     StrokeAnchor m_anchor;
     TileSets PictureClip1;
-    QString m_bitmapPath;
+    std::optional<QString> m_bitmapPath;
 
     PictureBox *Picture1;
     ReadoutLabel *Label1;

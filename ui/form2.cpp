@@ -1,7 +1,6 @@
 #include "form2.h"
 
 #include "errorreport.h"
-#include "form1.h"
 #include "numbertext.h"
 
 #include <QKeyEvent>
@@ -45,9 +44,8 @@ bool inRange(double value, double low, double high)
 
 } // namespace
 
-Form2::Form2(Settings &settings, Form1 &mainWindow)
-    : m_settings(settings)
-    , m_mainWindow(mainWindow)
+Form2::Form2(const Settings &current)
+    : m_settings(current)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
@@ -111,7 +109,7 @@ void Form2::Form_Load()
 
 void Form2::Command1_Click()
 {
-    guarded(&m_mainWindow, [this] {
+    guarded(this, [this] {
         const QString x = txtSizeX->text();
         const QString y = txtSizeY->text();
         const QString pixels = txtPixel->text();
@@ -130,8 +128,6 @@ void Form2::Command1_Click()
         m_settings.SizeY = numberTextToInt16(y);
         m_settings.PixelsPerSquare = numberTextToInt16(pixels);
         accept();
-        m_mainWindow.show();
-        m_mainWindow.Sub_Draw();
     });
 }
 

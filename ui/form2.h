@@ -1,6 +1,7 @@
-// The settings dialog: squares across, squares down and pixels per square. "OK" checks the three
-// entries, stores them, closes the dialog and sets the main window up for the new grid; entries
-// that fail a check are ignored without a word. "Cancel", or closing the window, changes nothing.
+// The settings dialog: squares across, squares down and pixels per square. It shows the current
+// settings; "OK" checks the three entries and, when all pass, closes the dialog accepted with
+// the new settings, which the main window then applies. Entries that fail a check are ignored
+// without a word. "Cancel", or closing the window, rejects it.
 #pragma once
 
 #include <settings.h>
@@ -9,7 +10,6 @@
 
 #include <array>
 
-class Form1;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,7 +20,10 @@ class Form2 : public QDialog
 public:
     static constexpr QSize ClientSize { 385, 285 };
 
-    Form2(Settings &settings, Form1 &mainWindow);
+    explicit Form2(const Settings &current);
+
+    // The accepted settings, once the dialog has been accepted; the current ones before.
+    Settings settings() const { return m_settings; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -30,8 +33,7 @@ private:
     void Command1_Click();
     void Command2_Click();
 
-    Settings &m_settings;
-    Form1 &m_mainWindow;
+    Settings m_settings;
 
     QLineEdit *txtSizeX;
     QLineEdit *txtSizeY;

@@ -54,10 +54,12 @@ PictureBox::PictureBox(QWidget *parent)
     resize(DesignSize);
 }
 
-void PictureBox::setCanvasSize(QSize size)
+bool PictureBox::setCanvasSize(QSize size)
 {
-    m_image.resize(size);
+    if (!m_image.resize(size))
+        return false;
     resize(size);
+    return true;
 }
 
 void PictureBox::PaintPicture(const QImage &picture, float x1, float y1, float width1,

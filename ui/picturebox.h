@@ -27,8 +27,9 @@ public:
     float ScaleHeight() const { return float(height()); }
 
     // Gives the canvas a new size. The overlapping part of the image is kept at the top left;
-    // the rest shows the background.
-    void setCanvasSize(QSize size);
+    // the rest shows the background. False, with nothing changed, when the memory for the new
+    // image cannot be had.
+    [[nodiscard]] bool setCanvasSize(QSize size);
 
     void PaintPicture(const QImage &picture, float x1, float y1, float width1,
                       float height1) override;

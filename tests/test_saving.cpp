@@ -1,0 +1,308 @@
+// "Save" under faults: whatever fails, at whatever step, the user is told why, the earlier file
+// stays byte for byte and no temporary file is left. Faults are real where the system can make
+// them (a file-size limit, missing and locked folders, special files, an append-only folder) and
+// injected at the system calls where it cannot (a failing sync or rename).
+#include "editordriver.h"
+
+#include <canvassetup.h>
+#include <retainedimage.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScopeGuard>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <dlfcn.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Interposed for the whole test executable: the editor's code (and Qt's) call these. Set an
+// errno value to make the next calls fail with it.
+namespace faults {
+int rename = 0;
+int sync = 0;
+} // namespace faults
+
+extern "C" int rename(const char *from, const char *to) noexcept
+{
+    if (faults::rename) {
+        errno = faults::rename;
+        return -1;
+    }
+    using Rename = int (*)(const char *, const char *);
+    static const auto real = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "rename"));
+    return real(from, to);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    if (faults::sync) {
+        errno = faults::sync;
+        return -1;
+    }
+    using Sync = int (*)(int);
+    static const auto real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "fdatasync"));
+    return real(fd);
+}
+
+namespace {
+
+QMessageBox *errorBox(QWidget *form)
+{
+    return form->findChild<QMessageBox *>(QStringLiteral("errorBox"));
+}
+
+bool runs(const QString &command)
+{
+    return std::system(command.toLocal8Bit().constData()) == 0;
+}
+
+class Saving : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        editor.setUp(10, 10, 32);
+        editor.drag({ { 1, 1 }, { 2, 1 } });
+        target = editor.dir.filePath(QStringLiteral("test.bmp"));
+    }
+    // Presses "Save" and expects a warning naming `named` with a reason, nothing of the drawing
+    // changed, the earlier file (if any) as it was and nothing left behind.
+    void expectFailedSave(const QString &path, const QString &named = {})
+    {
+        const QStringList before = leftovers();
+        const QByteArray earlier = contents(path);
+        const QImage image = editor.canvas()->Image();
+        const auto codes = editor.form.squareData().codes();
+        editor.form.setBitmapPath(path);
+        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        QMessageBox *box = errorBox(&editor.form);
+        ASSERT_NE(box, nullptr) << "no message for " << path.toStdString();
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        const QString text = box->text();
+        EXPECT_TRUE(text.contains(named.isEmpty() ? path : named)) << text.toStdString();
+        EXPECT_GT(text.split('\n').value(1).size(), 3) << "a reason is given";
+        EXPECT_EQ(editor.canvas()->Image(), image);
+        EXPECT_EQ(editor.form.squareData().codes(), codes);
+        EXPECT_EQ(contents(path), earlier);
+        EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
+        box->close();
+        QApplication::processEvents();
+        EXPECT_EQ(errorBox(&editor.form), nullptr);
+    }
+    void expectSave(const QString &path)
+    {
+        editor.form.setBitmapPath(path);
+        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        EXPECT_EQ(errorBox(&editor.form), nullptr);
+        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+    }
+    QStringList leftovers() const
+    {
+        return QDir(editor.dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                         : QByteArray();
+    }
+    // A save into the grown canvas under a file-size limit of `limit` bytes.
+    void saveWithSizeLimit(rlim_t limit)
+    {
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = limit;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        expectFailedSave(target);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+
+    EditorDriver editor;
+    QString target;
+};
+
+} // namespace
+
+TEST_F(Saving, TheFolderIsMissingLockedOrTheTargetAFolder)
+{
+    const QString folder = editor.dir.filePath(QStringLiteral("missing"));
+    expectFailedSave(folder + QStringLiteral("/test.bmp"), folder);
+    ASSERT_TRUE(QDir().mkdir(folder));
+    expectSave(folder + QStringLiteral("/test.bmp"));
+
+    // Nobody, not even root, can make files in /proc: the message names the folder.
+    expectFailedSave(QStringLiteral("/proc/test.bmp"), QStringLiteral("folder /proc"));
+
+    ASSERT_TRUE(QDir().mkdir(target));
+    expectFailedSave(target);
+    EXPECT_TRUE(QFileInfo(target).isDir());
+    ASSERT_TRUE(QDir().rmdir(target));
+    expectSave(target);
+}
+
+TEST_F(Saving, AFolderThatCannotBeWrittenIsNamedAsTheProblem)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into any folder";
+    const QString folder = editor.dir.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString file = folder + QStringLiteral("/test.bmp");
+    expectSave(file); // test.bmp itself stays writable
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    expectFailedSave(file, QStringLiteral("folder ") + folder);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    expectSave(file);
+}
+
+TEST_F(Saving, AReadOnlyFileIsNotReplaced)
+{
+    expectSave(target);
+    ASSERT_TRUE(QFile::setPermissions(
+            target, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    expectFailedSave(target);
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    expectSave(target);
+}
+
+TEST_F(Saving, AWriteStoppedAnywhereUpToTheFinalFlushKeepsTheEarlierFile)
+{
+    expectSave(target);
+    const qint64 earlier = QFileInfo(target).size();
+    editor.setUp(20, 20, 32); // the next file is four times as large
+    const qint64 size = 54 + 640 * 640 * 3;
+    // Half-way, then limits over the last 40 KB: just below the size only the final flush of
+    // the buffered rest fails.
+    saveWithSizeLimit(rlim_t(earlier + 4096));
+    for (qint64 limit = size - 40000; limit < size; limit += 4999)
+        saveWithSizeLimit(rlim_t(limit));
+    saveWithSizeLimit(rlim_t(size - 1));
+    expectSave(target); // with the limit gone, saving works again
+    EXPECT_EQ(QFileInfo(target).size(), size);
+}
+
+TEST_F(Saving, AFailingSyncOrRenameKeepsTheEarlierFile)
+{
+    expectSave(target);
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    faults::sync = EIO;
+    expectFailedSave(target);
+    faults::sync = 0;
+    faults::rename = EPERM; // as when another program holds the file, or the folder refuses
+    expectFailedSave(target);
+    faults::rename = 0;
+    expectSave(target);
+}
+
+TEST_F(Saving, AnAppendOnlyFolderIsRefusedBeforeAnythingIsWritten)
+{
+    expectSave(target);
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!runs(QStringLiteral("chattr +a '%1' 2>/dev/null").arg(folder)))
+        GTEST_SKIP() << "chattr +a needs root on a file system that has it";
+    {
+        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(folder)); });
+        editor.drag({ { 5, 5 }, { 6, 5 } });
+        expectFailedSave(target, QStringLiteral("folder ") + folder);
+    }
+    expectSave(target);
+}
+
+TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)
+{
+    // A pipe with no reader would block whoever opens it for writing.
+    const QString pipe = editor.dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(pipe, target));
+    expectFailedSave(target);
+    expectFailedSave(pipe);
+    EXPECT_TRUE(QFileInfo(target).isSymLink());
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(pipe).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+    // A link to a regular file: the file it points to is replaced, the link and mode kept.
+    ASSERT_TRUE(QFile::remove(target));
+    const QString file = editor.dir.filePath(QStringLiteral("real.bmp"));
+    expectSave(file);
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::link(file, target));
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    expectSave(target);
+    EXPECT_TRUE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(QImage(file).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+    EXPECT_EQ(QFile::permissions(file) & ~QFileDevice::Permissions(0x0f00), // not the "user" bits
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+}
+
+TEST(SavePath, TheHomeFolderComesFromHomeThenTheAccount)
+{
+    EXPECT_EQ(homeFolder(QStringLiteral("/home/ann"), QStringLiteral("/home/bob")), "/home/ann");
+    EXPECT_EQ(homeFolder(QString(), QStringLiteral("/home/bob")), "/home/bob");
+    EXPECT_EQ(homeFolder(QString(), QString()), QString());
+
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("HOME");
+    const passwd *account = getpwuid(getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(defaultBitmapPath(), QDir(QFile::decodeName(account->pw_dir)).filePath("test.bmp"));
+    qputenv("HOME", home);
+}
+
+TEST(SavePath, WithoutAHomeFolderTheUserIsTold)
+{
+    EditorDriver editor;
+    editor.form.setBitmapPath(QString());
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    QMessageBox *box = errorBox(&editor.form);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains("no home folder")) << box->text().toStdString();
+}
+
+TEST(SetUp, ACanvasThatCannotBeMadeChangesNothing)
+{
+    EditorDriver editor;
+    editor.setUp(10, 10, 32);
+    editor.drag({ { 1, 1 }, { 2, 1 } });
+    editor.moveTo(editor.centre(4, 4));
+    const QImage image = editor.canvas()->Image();
+    const auto codes = editor.form.squareData().codes();
+    const CursorFrame frame = editor.canvas()->Shape1();
+
+    RetainedImage::setMemoryLimit(100 << 20); // the largest canvas takes 352 MiB
+    editor.setUp(100, 100, 96);
+    RetainedImage::setMemoryLimit(std::numeric_limits<qint64>::max());
+    QMessageBox *box = errorBox(&editor.form);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains("9600 x 9600")) << box->text().toStdString();
+    box->close();
+    EXPECT_EQ(editor.settings.SizeX, 10);
+    EXPECT_EQ(editor.settings.PixelsPerSquare, 32);
+    EXPECT_EQ(editor.canvas()->Image(), image);
+    EXPECT_EQ(editor.form.squareData().codes(), codes);
+
+    // Drawing goes on as before, and the dialog shows the settings in force.
+    editor.drag({ { 4, 4 }, { 5, 4 } });
+    EXPECT_EQ(editor.form.squareData().at(45), "1000");
+    EXPECT_EQ(editor.canvas()->Shape1(), (CursorFrame { 160, 128, 32, 32 }));
+    EXPECT_NE(editor.canvas()->Shape1(), frame);
+    editor.withDialog([](Form2 &dialog) {
+        EXPECT_EQ(EditorDriver::box(dialog, "txtPixel")->text(), "32");
+        EditorDriver::click(dialog, "Command2");
+    });
+}
