@@ -3,7 +3,8 @@
 # Sourced by run.sh, test.sh and bench.sh. Uses apt-get as root, sudo otherwise.
 set -euo pipefail
 
-PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libbenchmark-dev)
+# fonts-liberation: the windows' font (Liberation Sans Narrow).
+PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-liberation)
 
 ensure_packages() {
     local missing=() pkg

@@ -31,6 +31,11 @@ struct EditorDriver
     }
 
     PictureBox *canvas() const { return form.canvas(); }
+    // The canvas's place in the main window (it scrolls when it is larger than the window).
+    QRect canvasInWindow() const
+    {
+        return QRect(canvas()->mapTo(&form, QPoint()), canvas()->size());
+    }
     ReadoutLabel *label(const char *name) const { return form.findChild<ReadoutLabel *>(name); }
     QString caption(const char *name) const { return label(name)->text(); }
     QPushButton *button(const char *name) const { return form.findChild<QPushButton *>(name); }

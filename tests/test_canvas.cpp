@@ -47,7 +47,7 @@ bool hasRed(const QImage &image)
 TEST(Canvas, StartsAtItsDesignSizeWithTheFrameAtTheCorner)
 {
     EditorDriver editor;
-    EXPECT_EQ(editor.canvas()->geometry(), QRect(24, 32, 161, 193));
+    EXPECT_EQ(editor.canvasInWindow(), QRect(24, 32, 161, 193));
     EXPECT_EQ(editor.canvas()->ScaleWidth(), 161.0f);
     EXPECT_EQ(editor.canvas()->ScaleHeight(), 193.0f);
     EXPECT_EQ(editor.canvas()->Image().size(), QSize(161, 193));
@@ -118,7 +118,8 @@ TEST(Canvas, AStrokeStepRepaintsOnlyItsTilesAndTheFrame)
     editor.setUp(100, 100, 96); // a 9600 x 9600 canvas
     editor.press(editor.centre(2, 2));
     editor.moveTo(editor.centre(2, 2));
-    editor.form.repaint(); // flush what the set-up left to paint
+    QApplication::processEvents(); // lay out and paint what the set-up changed
+    editor.form.repaint();
 
     PaintRecorder recorder;
     editor.canvas()->installEventFilter(&recorder);

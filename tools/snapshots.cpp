@@ -93,5 +93,15 @@ int main(int argc, char **argv)
             form.grab().save(docs + QStringLiteral("/editor.png"));
         form.canvas()->grab().save(docs + QStringLiteral("/canvas-p%1.png").arg(pixels));
     }
+    // A canvas larger than the window, which scrolls.
+    Settings settings;
+    Form1 form(settings);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        return 1;
+    setUp(form, 30, 20, 32);
+    drawPaths(form, 32);
+    QApplication::processEvents();
+    form.grab().save(docs + QStringLiteral("/editor-scrolling.png"));
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "canvasview.h"
+#include "editorfont.h"
 #include "errorreport.h"
 #include "form2.h"
 #include "picturebox.h"
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -42,10 +45,17 @@ Form1::Form1(Settings &settings, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    setFont(editorFont());
     resize(ClientSize);
 
-    Picture1 = new PictureBox(this);
-    Picture1->move(CanvasCorner);
+    Picture1 = new PictureBox;
+    m_canvasView = new CanvasView(Picture1, this);
+    m_canvasView->setGeometry(QRect(CanvasCorner, ClientSize - QSize(CanvasCorner.x(), CanvasCorner.y())));
+    // The line around the canvas moves with it.
+    connect(m_canvasView->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            qOverload<>(&QWidget::update));
+    connect(m_canvasView->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            qOverload<>(&QWidget::update));
     Label1 = makeLabel(this, QStringLiteral("Label1"), QRect(32, 8, 105, 17));
     Label2 = makeLabel(this, QStringLiteral("Label2"), QRect(128, 8, 121, 17));
     Label4 = makeLabel(this, QStringLiteral("Label4"), QRect(256, 8, 89, 17));
@@ -53,7 +63,7 @@ Form1::Form1(Settings &settings, QWidget *parent)
                          QRect(560, 408, 113, 33));
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"),
                           QRect(560, 448, 113, 33));
-    // A large canvas lies under the buttons, never over them.
+    // The buttons lie over a large canvas, never under it.
     cmdSave->raise();
     Command1->raise();
 
@@ -167,12 +177,20 @@ void Form1::Picture1_MouseMove(std::int16_t button, std::int16_t, float x, float
     });
 }
 
+void Form1::resizeEvent(QResizeEvent *)
+{
+    // The canvas's corner stays put; the scrolling area takes the rest of the window.
+    m_canvasView->resize(size() - QSize(CanvasCorner.x(), CanvasCorner.y()));
+}
+
 void Form1::paintEvent(QPaintEvent *)
 {
-    // A thin line around the borderless canvas sets it apart from the window.
+    // A thin line around the visible part of the borderless canvas sets it apart from the
+    // window.
+    const QRect canvas(Picture1->mapTo(this, QPoint()), Picture1->size());
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(Picture1->geometry().adjusted(-1, -1, 0, 0));
+    painter.drawRect(canvas.intersected(m_canvasView->geometry()).adjusted(-1, -1, 0, 0));
 }
 
 void Form1::setDirectionCaption(const QString &caption)

@@ -13,6 +13,7 @@
 
 #include <optional>
 
+class CanvasView;
 class PictureBox;
 class ReadoutLabel;
 class QPushButton;
@@ -42,6 +43,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Form_Load();
@@ -66,6 +68,7 @@ private:
     std::optional<QString> m_bitmapPath;
 
     PictureBox *Picture1;
+    CanvasView *m_canvasView;
     ReadoutLabel *Label1;
     ReadoutLabel *Label2;
     ReadoutLabel *Label4;

@@ -1,5 +1,6 @@
 #include "form2.h"
 
+#include "editorfont.h"
 #include "errorreport.h"
 #include "numbertext.h"
 
@@ -49,6 +50,7 @@ Form2::Form2(const Settings &current)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
+    setFont(editorFont());
     setFixedSize(ClientSize);
     setSizeGripEnabled(false);
 
@@ -71,13 +73,10 @@ Form2::Form2(const Settings &current)
                           QRect(176, 248, 89, 25));
     const QString hints[]
             = { QStringLiteral("3 to 100"), QStringLiteral("3 to 100"), QStringLiteral("8 to 96") };
-    QFont hintFont(QStringLiteral("MS Sans Serif"));
-    hintFont.setPointSizeF(8.25);
-    hintFont.setWeight(QFont::Bold);
     for (int i = 0; i < 3; ++i) {
         Label4[std::size_t(i)] = makeLabel(this, QStringLiteral("Label4_%1").arg(i), hints[i],
                                            QRect(232, 16 + 24 * i, 89, 17));
-        Label4[std::size_t(i)]->setFont(hintFont);
+        Label4[std::size_t(i)]->setFont(hintFont());
     }
 
     // "Square Size X:" reaches under its text box; the boxes lie on top.

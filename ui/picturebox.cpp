@@ -102,9 +102,17 @@ void PictureBox::paintEvent(QPaintEvent *event)
 
     const QRect frame = frameRect();
     if (!frame.isEmpty() && event->region().intersects(frame)) {
-        painter.setPen(QPen(FrameColour, 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+        // Four strips one device pixel wide along the inside of the square. On a scaled screen
+        // a one-pixel pen would be rounded on its own; filled strips fall on the very device
+        // pixels that the edges of the square's tile are drawn on.
+        const qreal line = 1.0 / devicePixelRatioF();
+        const QRectF square(frame);
+        painter.fillRect(QRectF(square.left(), square.top(), square.width(), line), FrameColour);
+        painter.fillRect(QRectF(square.left(), square.bottom() - line, square.width(), line),
+                         FrameColour);
+        painter.fillRect(QRectF(square.left(), square.top(), line, square.height()), FrameColour);
+        painter.fillRect(QRectF(square.right() - line, square.top(), line, square.height()),
+                         FrameColour);
     }
 }
 

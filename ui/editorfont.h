@@ -1,0 +1,15 @@
+// The windows' font. Every caption and read-out has to fit the fixed width of its control, which
+// the platform's default font does not; Liberation Sans Narrow at 11 pixels (8.25 points at 96
+// dots per inch, the size the controls were laid out for) fits them all with room to spare.
+// Pixels rather than points, so the fit holds whatever the screen's dots per inch. The font
+// comes from Debian's fonts-liberation package.
+#pragma once
+
+#include <QFont>
+
+inline constexpr char EditorFontFamily[] = "Liberation Sans Narrow";
+inline constexpr int EditorFontPixels = 11;
+
+QFont editorFont();
+// The settings dialog's hints: the same font in bold.
+QFont hintFont();
