@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test.
+# Installs what is missing, builds with warnings as errors and runs every test, the end-to-end
+# flows under Xvfb included (ctest -L e2e runs just those).
 #   ./test.sh             the whole suite
 #   ./test.sh --sanitize  the same suite built with AddressSanitizer and UBSan
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
+ensure_packages "${PASSAGES_TEST_PACKAGES[@]}"
 
 preset=dev
 if [ "${1:-}" = "--sanitize" ]; then

@@ -5,6 +5,8 @@ set -euo pipefail
 
 # fonts-liberation: the windows' font (Liberation Sans Narrow).
 PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-liberation)
+# The end-to-end tests need an X server, a window manager and XTest input.
+PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3)
 
 ensure_packages() {
     local missing=() pkg

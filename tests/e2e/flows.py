@@ -1,0 +1,130 @@
+#!/usr/bin/env python3
+"""End-to-end flows of the editor under a real X server and window manager, one per run:
+
+    flows.py FLOW PATH/TO/passages
+
+Each flow starts its own display, drives the program with real X input and judges what a user
+could see: the windows open, the files in HOME and the saved bitmap, square by square."""
+
+import os
+import sys
+
+from driver import CORNER, Failure, Session, check_squares
+
+# Fusion's scroll bars are 14 pixels wide; a scrolled canvas ends beside them.
+SCROLL_BAR = 14
+VIEW = (688 - CORNER[0] - SCROLL_BAR, 528 - CORNER[1] - SCROLL_BAR)
+
+
+def both_buttons_a_jump_and_a_diagonal(s):
+    s.set_up(10, 10, 32)
+    s.stroke(32, [(1, 1), (2, 1), (2, 2)], button=1)
+    s.stroke(32, [(5, 5), (6, 5)], button=3)  # the right button: the second tile set
+    s.stroke(32, [(1, 5), (4, 5)])  # a jump of three squares in one movement
+    s.stroke(32, [(7, 7), (8, 8)])  # a diagonal: the vertical step wins
+    check_squares(s.save(), 32, 10, 10, {
+        (1, 1): ("0010", 0), (2, 1): ("1100", 0), (2, 2): ("0001", 0),
+        (5, 5): ("0010", 1), (6, 5): ("1000", 1),
+        (3, 5): ("0010", 0), (4, 5): ("1000", 0),
+        (8, 7): ("0100", 0), (8, 8): ("0001", 0)})
+
+
+def a_drag_off_every_edge_and_back(s):
+    s.set_up(10, 10, 32)
+    # From an edge square out past that edge, then into the square beside it.
+    for start, outside, back in (((0, 5), (-40, 176), (1, 5)), ((5, 0), (176, -40), (5, 1)),
+                                 ((9, 4), (360, 144), (8, 4)), ((4, 9), (144, 360), (4, 8))):
+        s.pointer(s.centre(32, *start), press=1)
+        s.pointer(s.canvas(*outside))
+        s.pointer(s.centre(32, *back), release=1)
+    check_squares(s.save(), 32, 10, 10, {
+        (0, 5): ("0010", 0), (1, 5): ("1000", 0), (5, 0): ("0100", 0), (5, 1): ("0001", 0),
+        (9, 4): ("1000", 0), (8, 4): ("0010", 0), (4, 9): ("0001", 0), (4, 8): ("0100", 0)})
+
+
+def a_second_button_pressed_outside(s):
+    s.set_up(10, 10, 32)
+    s.pointer(s.centre(32, 0, 1), press=1)
+    s.pointer(s.canvas(-60, 48), press=3)  # right pressed off the canvas, left still held
+    s.pointer(s.canvas(-60, 48), release=1)
+    s.pointer(s.centre(32, 0, 1))
+    s.pointer(s.centre(32, 0, 2), release=3)
+    check_squares(s.save(), 32, 10, 10, {(0, 1): ("0100", 1), (0, 2): ("0001", 1)})
+
+
+def the_settings_by_keyboard(s):
+    s.open_settings()
+    for value in ("12", "8", "24"):  # the boxes in their tab order: X, Y, pixels
+        s.key("ctrl+a")
+        s.type(value)
+        s.key("Tab")
+    s.key("Escape")  # nothing: had it closed the dialog, Enter below could not accept it
+    s.key("shift+Tab", "shift+Tab", "shift+Tab")  # back in a box, where Enter means "OK"
+    s.key("Return")
+    s.wait_for(lambda: not s.windows("Form2"), "Enter to accept the dialog")
+    check_squares(s.save(), 24, 12, 8, {})
+    # The dialog's close button changes nothing.
+    s.open_settings()
+    s.key("ctrl+a")
+    s.type("50")
+    s.key("alt+F4")  # the window manager's close
+    s.wait_for(lambda: not s.windows("Form2"), "the window manager to close the dialog")
+    check_squares(s.save(), 24, 12, 8, {})
+
+
+def a_failed_save_and_its_message(s):
+    s.set_up(10, 10, 32)
+    s.stroke(32, [(1, 1), (2, 1)])
+    os.mkdir(s.bitmap())  # a folder where the bitmap should go
+    s.click(s.form1, (560 + 56, 408 + 16))
+    s.wait_for(lambda: len(s.windows("Form1")) == 2, "the warning")
+    s.key("Return")
+    s.wait_for(lambda: len(s.windows("Form1")) == 1, "Enter to dismiss the warning")
+    left = [name for name in os.listdir(s.home) if not name.startswith(".")]
+    if not os.path.isdir(s.bitmap()) or left != ["test.bmp"]:
+        raise Failure("the folder was touched or something was left: %s" % left)
+    os.rmdir(s.bitmap())
+    check_squares(s.save(), 32, 10, 10, {(1, 1): ("0010", 0), (2, 1): ("1000", 0)})
+
+
+def far_corner(s, size_x, size_y, pixels, notches):
+    """Wheels to the bottom right of a canvas larger than the window (down, then Shift+wheel
+    across); returns how far it scrolled."""
+    s.pointer(s.canvas(100, 100))
+    s.xdo("click", "--repeat", notches, "--delay", 5, 5)  # the wheel down
+    s.xdo("keydown", "shift", "click", "--repeat", notches, "--delay", 5, 5, "keyup", "shift")
+    return (size_x * pixels - VIEW[0], size_y * pixels - VIEW[1])
+
+
+def the_wheel_on_a_large_canvas(s):
+    s.set_up(30, 20, 32)
+    scrolled = far_corner(s, 30, 20, 32, 40)
+    s.pointer(s.centre(32, 28, 19, scrolled), press=1)
+    s.pointer(s.centre(32, 29, 19, scrolled))
+    s.pointer(s.centre(32, 29, 18, scrolled), release=1)
+    check_squares(s.save(), 32, 30, 20, {
+        (28, 19): ("0010", 0), (29, 19): ("1001", 0), (29, 18): ("0100", 0)})
+
+
+def the_largest_grid(s):
+    s.set_up(100, 100, 96)
+    scrolled = far_corner(s, 100, 100, 96, 200)
+    s.pointer(s.centre(96, 98, 99, scrolled), press=3)
+    s.pointer(s.centre(96, 99, 99, scrolled), release=3)
+    check_squares(s.save(), 96, 100, 100, {(98, 99): ("0010", 1), (99, 99): ("1000", 1)})
+
+
+FLOWS = {f.__name__: f for f in (
+    both_buttons_a_jump_and_a_diagonal, a_drag_off_every_edge_and_back,
+    a_second_button_pressed_outside, the_settings_by_keyboard, a_failed_save_and_its_message,
+    the_wheel_on_a_large_canvas, the_largest_grid)}
+
+if __name__ == "__main__":
+    if sys.argv[1:] == ["--list"]:
+        print(";".join(FLOWS))
+        sys.exit(0)
+    if len(sys.argv) != 3 or sys.argv[1] not in FLOWS:
+        sys.exit("usage: flows.py {%s} PROGRAM" % ",".join(FLOWS))
+    with Session(sys.argv[2]) as session:
+        FLOWS[sys.argv[1]](session)
+    print("passed:", sys.argv[1])
