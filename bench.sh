@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Release and runs the benchmarks (medians of 5 repetitions) into build/bench/results.json,
+# Builds Release and runs the benchmarks (5 repetitions, the least kept) into build/bench/results.json,
 # measures the peak memory of one session at the largest grid, and writes the table of ratios
 # into docs/performance.md.
 set -euo pipefail

@@ -1,23 +1,24 @@
 // The direction of one stroke step, and the word the editor shows for it.
 #pragma once
 
-#include <string_view>
+#include <QCoreApplication>
+#include <QString>
 
 enum class Direction { None, Up, Down, Left, Right };
 
-constexpr std::string_view directionWord(Direction direction)
+inline QString directionWord(Direction direction)
 {
     switch (direction) {
     case Direction::Up:
-        return "Up";
+        return QCoreApplication::translate("Direction", "Up");
     case Direction::Down:
-        return "Down";
+        return QCoreApplication::translate("Direction", "Down");
     case Direction::Left:
-        return "Left";
+        return QCoreApplication::translate("Direction", "Left");
     case Direction::Right:
-        return "Right";
+        return QCoreApplication::translate("Direction", "Right");
     case Direction::None:
         break;
     }
-    return "";
+    return QString();
 }

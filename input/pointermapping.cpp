@@ -1,70 +1,30 @@
 #include "pointermapping.h"
 
-#include <numberrules.h>
-
 #include <algorithm>
 
-using namespace numberrules;
-
-float snapCoordinate(float v, std::int16_t pixelsPerSquare)
+PointerSquare mapPointer(QPoint at, QSize canvas, const Grid &grid)
 {
-    const Int32 n = toInt32(v);
-    const Int32 m = rem32(n, pixelsPerSquare);
-    return toSingle(double(v) - double(m));
+    const int x = std::max(std::min(at.x(), canvas.width() - 1), 0);
+    const int y = std::max(std::min(at.y(), canvas.height() - 1), 0);
+    const int pixels = grid.settings().PixelsPerSquare;
+    PointerSquare square;
+    square.column = x / pixels;
+    square.row = y / pixels;
+    square.index = grid.index(square.column, square.row);
+    return square;
 }
 
-std::int16_t cellOf(float snapped, std::int16_t pixelsPerSquare)
+void setAnchorFromPress(StrokeAnchor &anchor, QPoint at, QSize canvas, const Grid &grid)
 {
-    // The quotient stays in double precision until the conversion.
-    return toInt16(divide(double(snapped), double(float(pixelsPerSquare))));
-}
-
-namespace {
-
-// Clamps to the last pixel, not to the far edge: the edge itself would map to one column or row
-// past the grid.
-float clampToCanvas(float v, float extent)
-{
-    if (v > extent - 1)
-        v = extent - 1;
-    if (v < 0)
-        v = 0;
-    return v;
-}
-
-} // namespace
-
-void setAnchorFromPress(StrokeAnchor &anchor, float x, float y, float scaleWidth,
-                        float scaleHeight, std::int16_t pixelsPerSquare)
-{
-    // A press can lie off the canvas: a second button pressed while the first holds the pointer
-    // outside. It is held to the grid as a movement is.
-    x = clampToCanvas(x, scaleWidth);
-    y = clampToCanvas(y, scaleHeight);
-    anchor.LastSquareX = cellOf(snapCoordinate(x, pixelsPerSquare), pixelsPerSquare);
-    anchor.LastSquareY = cellOf(snapCoordinate(y, pixelsPerSquare), pixelsPerSquare);
+    const PointerSquare pressed = mapPointer(at, canvas, grid);
+    anchor.LastSquareX = std::int16_t(pressed.column);
+    anchor.LastSquareY = std::int16_t(pressed.row);
 }
 
 void holdAnchorToGrid(StrokeAnchor &anchor, const Settings &settings)
 {
     anchor.LastSquareX = std::clamp<std::int16_t>(anchor.LastSquareX, 0, settings.SizeX - 1);
     anchor.LastSquareY = std::clamp<std::int16_t>(anchor.LastSquareY, 0, settings.SizeY - 1);
-}
-
-PointerSquare mapPointer(float x, float y, float scaleWidth, float scaleHeight,
-                         const Settings &settings)
-{
-    const std::int16_t p = settings.PixelsPerSquare;
-    x = clampToCanvas(x, scaleWidth);
-    y = clampToCanvas(y, scaleHeight);
-
-    PointerSquare square;
-    square.sx = snapCoordinate(x, p);
-    square.sy = snapCoordinate(y, p);
-    const double pixels = double(float(p));
-    square.index = toInt16(divide(square.sx, pixels)
-                           + divide(square.sy, pixels) * double(settings.SizeX));
-    return square;
 }
 
 Direction Func_GetDirection(StrokeAnchor &anchor, std::int16_t newX, std::int16_t newY)

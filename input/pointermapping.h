@@ -4,7 +4,10 @@
 
 #include "direction.h"
 
-#include <settings.h>
+#include <grid.h>
+
+#include <QPoint>
+#include <QSize>
 
 #include <cstdint>
 
@@ -15,31 +18,26 @@ struct StrokeAnchor
     std::int16_t LastSquareY = 0;
 };
 
-// The square under the pointer for one movement: its snapped top-left corner and its index.
+// The square under the pointer.
 struct PointerSquare
 {
-    float sx = 0;
-    float sy = 0;
-    std::int16_t index = 0;
+    int column = 0;
+    int row = 0;
+    int index = 0;
 };
 
-// One coordinate snapped to the first pixel of its square: v minus (round(v) rem P).
-float snapCoordinate(float v, std::int16_t pixelsPerSquare);
-// The column or row of a snapped coordinate: s / P rounded half to even.
-std::int16_t cellOf(float snapped, std::int16_t pixelsPerSquare);
+// The square under a canvas pixel, the pixel first held to the canvas: to its last pixel at the
+// right and bottom (the far edge itself would be one column or row past the grid) and to 0 at
+// the left and top, so a drag that leaves the canvas stays on an edge square.
+PointerSquare mapPointer(QPoint at, QSize canvas, const Grid &grid);
 
-// A press sets the anchor to the pressed square, whatever the button; a press off the canvas is
-// clamped to it as a movement is.
-void setAnchorFromPress(StrokeAnchor &anchor, float x, float y, float scaleWidth,
-                        float scaleHeight, std::int16_t pixelsPerSquare);
+// A press sets the anchor to the pressed square, whatever the button. A press can lie off the
+// canvas (a second button pressed while a drag holds the pointer outside); it is held to the
+// grid as a movement is.
+void setAnchorFromPress(StrokeAnchor &anchor, QPoint at, QSize canvas, const Grid &grid);
 
 // Keeps the anchor on a grid that has just shrunk under it.
 void holdAnchorToGrid(StrokeAnchor &anchor, const Settings &settings);
-
-// Stage 1 of a movement: clamp the pointer to the canvas's pixels (the last pixel at the right
-// and bottom, so the square stays inside the grid), snap it and compute the square index.
-PointerSquare mapPointer(float x, float y, float scaleWidth, float scaleHeight,
-                         const Settings &settings);
 
 // Compares the square (newX, newY) with the anchor and moves the anchor there. When both the
 // column and the row change, the vertical word wins.

@@ -1,10 +1,7 @@
 #include "strokelinking.h"
 
-#include <numberrules.h>
-
+#include <algorithm>
 #include <iterator>
-
-using namespace numberrules;
 
 namespace {
 
@@ -13,57 +10,46 @@ namespace {
 struct LinkRule
 {
     Direction direction;
-    std::int16_t dx;
-    std::int16_t dy;
-    std::string_view neighbourSide;
-    std::string_view currentSide;
+    int dx;
+    int dy;
+    Side neighbourSide;
+    Side currentSide;
 };
 
 constexpr LinkRule linkRules[] = {
-    { Direction::Up, 0, +1, side::Top, side::Bottom },
-    { Direction::Down, 0, -1, side::Bottom, side::Top },
-    { Direction::Left, +1, 0, side::Left, side::Right },
-    { Direction::Right, -1, 0, side::Right, side::Left },
+    { Direction::Up, 0, +1, Side::Top, Side::Bottom },
+    { Direction::Down, 0, -1, Side::Bottom, Side::Top },
+    { Direction::Left, +1, 0, Side::Left, Side::Right },
+    { Direction::Right, -1, 0, Side::Right, Side::Left },
 };
 
-const LinkRule &ruleFor(Direction direction)
+void linkStep(TileSet set, const PointerSquare &here, StrokeAnchor &anchor, Grid &grid,
+              StrokeView &view)
 {
-    for (const LinkRule &rule : linkRules) {
-        if (rule.direction == direction)
-            return rule;
-    }
-    throw EditorError(ErrorKind::InvalidOperation, "no link rule for this direction");
-}
-
-void linkStep(std::int16_t mode, const PointerSquare &here, const Settings &settings,
-              StrokeAnchor &anchor, SquareData &squareData, StrokeView &view)
-{
-    const std::int16_t p = settings.PixelsPerSquare;
-    const Direction direction = Func_GetDirection(anchor, cellOf(here.sx, p), cellOf(here.sy, p));
+    const Direction direction = Func_GetDirection(anchor, std::int16_t(here.column),
+                                                  std::int16_t(here.row));
     if (direction == Direction::None)
         return;
-    const std::string_view word = directionWord(direction);
-    view.setDirectionCaption(QString::fromLatin1(word.data(), qsizetype(word.size())));
+    view.setDirectionCaption(directionWord(direction));
 
-    const LinkRule &rule = ruleFor(direction);
-    const std::int16_t neighbour
-            = add16(add16(here.index, mul16(rule.dy, settings.SizeX)), rule.dx);
-    if (Func_SetSide(squareData, settings, neighbour, rule.neighbourSide)) {
-        view.Sub_DrawSquare(toSingle(double(here.sx) + double(rule.dx) * p),
-                            toSingle(double(here.sy) + double(rule.dy) * p), mode);
-    }
-    if (Func_SetSide(squareData, settings, here.index, rule.currentSide))
-        view.Sub_DrawSquare(here.sx, here.sy, mode);
+    const LinkRule &rule = *std::find_if(std::begin(linkRules), std::end(linkRules),
+                                         [&](const LinkRule &r) { return r.direction == direction; });
+    // The anchor is on the grid, and the neighbour lies between it and the square entered.
+    const int neighbour = grid.index(here.column + rule.dx, here.row + rule.dy);
+    if (grid.Func_SetSide(neighbour, rule.neighbourSide))
+        view.Sub_DrawSquare(neighbour, set);
+    if (grid.Func_SetSide(here.index, rule.currentSide))
+        view.Sub_DrawSquare(here.index, set);
 }
 
 } // namespace
 
-void linkStroke(std::int16_t buttonMask, const PointerSquare &here, const Settings &settings,
-                StrokeAnchor &anchor, SquareData &squareData, StrokeView &view)
+void linkStroke(Qt::MouseButtons buttons, const PointerSquare &here, StrokeAnchor &anchor,
+                Grid &grid, StrokeView &view)
 {
-    // The mask is compared as a whole: several buttons held together link nothing.
-    if (buttonMask == buttons::Left)
-        linkStep(0, here, settings, anchor, squareData, view);
-    if (buttonMask == buttons::Right)
-        linkStep(1, here, settings, anchor, squareData, view);
+    // The buttons are compared as a whole: several held together link nothing.
+    if (buttons == Qt::LeftButton)
+        linkStep(TileSet::Left, here, anchor, grid, view);
+    if (buttons == Qt::RightButton)
+        linkStep(TileSet::Right, here, anchor, grid, view);
 }

@@ -1,7 +1,5 @@
 #include "canvassetup.h"
 
-#include <numberrules.h>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -19,12 +17,10 @@
 #    include <sys/ioctl.h>
 #endif
 
-using namespace numberrules;
-
 QSize canvasSizeFor(const Settings &settings)
 {
-    return QSize(mul16(settings.PixelsPerSquare, settings.SizeX),
-                 mul16(settings.SizeY, settings.PixelsPerSquare));
+    return QSize(settings.PixelsPerSquare * settings.SizeX,
+                 settings.SizeY * settings.PixelsPerSquare);
 }
 
 QString homeFolder(const QString &homeVariable, const QString &accountHome)

@@ -1,7 +1,7 @@
 // The canvas's size for the grid, and writing the canvas to the bitmap file.
 #pragma once
 
-#include <settings.h>
+#include <grid.h>
 
 #include <QImage>
 #include <QSize>
@@ -9,7 +9,7 @@
 
 #include <optional>
 
-// SizeX * P by SizeY * P pixels; the products are 16-bit and overflow is an error.
+// SizeX * P by SizeY * P pixels.
 QSize canvasSizeFor(const Settings &settings);
 
 // The home folder: $HOME when it is set and not empty, else the account's home from the user

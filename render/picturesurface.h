@@ -2,14 +2,13 @@
 #pragma once
 
 class QImage;
+class QRect;
 
 class PictureSurface
 {
 public:
     virtual ~PictureSurface() = default;
-    // Draws the whole picture scaled into the rectangle (x1, y1, width1, height1), replacing the
-    // pixels under it; whatever falls outside the surface is cut off.
-    virtual void PaintPicture(const QImage &picture, float x1, float y1, float width1,
-                              float height1)
-            = 0;
+    // Draws the whole picture scaled into the rectangle, replacing the pixels under it; whatever
+    // falls outside the surface is cut off.
+    virtual void PaintPicture(const QImage &picture, const QRect &target) = 0;
 };

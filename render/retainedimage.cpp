@@ -1,7 +1,6 @@
 #include "retainedimage.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -24,12 +23,6 @@ void fillRow(QImage &image, int y, int from, int to, QRgb colour)
 }
 
 } // namespace
-
-int nearestPixel(float v)
-{
-    const float held = std::clamp(v, -1e9f, 1e9f);
-    return int(held + (held < 0 ? -0.5f : 0.5f));
-}
 
 void RetainedImage::setMemoryLimit(qint64 bytes)
 {
@@ -65,19 +58,11 @@ bool RetainedImage::resize(QSize size)
     return true;
 }
 
-QRect RetainedImage::paintPicture(const QImage &picture, float x, float y, float width,
-                                  float height)
+QRect RetainedImage::paintPicture(const QImage &picture, const QRect &target)
 {
-    const QRect target(nearestPixel(x), nearestPixel(y), nearestPixel(width), nearestPixel(height));
-    if (target.isEmpty() || picture.isNull())
+    const QRect changed = target.intersected(m_image.rect());
+    if (changed.isEmpty() || picture.isNull())
         return {};
-    const int left = std::max(target.left(), 0);
-    const int top = std::max(target.top(), 0);
-    const int right = std::min(target.left() + target.width(), m_image.width());
-    const int bottom = std::min(target.top() + target.height(), m_image.height());
-    if (left >= right || top >= bottom)
-        return {};
-    const QRect changed(left, top, right - left, bottom - top);
 
     const QImage &scaled = scaledPicture(picture, target.size());
     const std::size_t rowBytes = std::size_t(changed.width()) * sizeof(QRgb);

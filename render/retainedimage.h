@@ -9,10 +9,6 @@
 
 #include <array>
 
-// The pixel nearest to a canvas coordinate, halves away from zero; far-off values are held to a
-// range that cannot overflow.
-int nearestPixel(float v);
-
 class RetainedImage
 {
 public:
@@ -31,7 +27,7 @@ public:
     static void setMemoryLimit(qint64 bytes);
 
     // Paints the picture scaled into the rectangle and returns the pixels that changed.
-    QRect paintPicture(const QImage &picture, float x, float y, float width, float height);
+    QRect paintPicture(const QImage &picture, const QRect &target);
 
 private:
     const QImage &scaledPicture(const QImage &picture, QSize size);

@@ -1,25 +1,21 @@
 #include "tilepainter.h"
 
-#include <numberrules.h>
-
-using namespace numberrules;
-
-std::int16_t squareIndexAt(float x, float y, const Settings &settings)
+TileSets loadTileSets()
 {
-    const double pixels = double(settings.PixelsPerSquare);
-    return toInt16(divide(y, pixels) * double(settings.SizeX) + divide(x, pixels));
+    return { PictureClip(QImage(QStringLiteral(":/tiles/tileset0.bmp")), 4, 4),
+             PictureClip(QImage(QStringLiteral(":/tiles/tileset1.bmp")), 4, 4) };
 }
 
-void Sub_DrawSquare(PictureSurface &picture1, const TileSets &pictureClip1,
-                    const SquareData &squareData, const Settings &settings, float x, float y,
-                    std::int16_t mode)
+QRect squareRect(const Grid &grid, int index)
 {
-    const std::string &code = squareData.at(squareIndexAt(x, y, settings));
-    const std::int16_t tileNumber = Func_BinToDec(code);
-    if (mode != 0 && mode != 1)
-        throw EditorError(ErrorKind::SubscriptOutOfRange,
-                          "there is no tile set " + std::to_string(mode));
-    const QImage &cell = pictureClip1[std::size_t(mode)].GraphicCell(tileNumber);
-    const float pixels = float(settings.PixelsPerSquare);
-    picture1.PaintPicture(cell, x, y, pixels, pixels);
+    const int pixels = grid.settings().PixelsPerSquare;
+    return QRect(grid.left(index), grid.top(index), pixels, pixels);
+}
+
+void Sub_DrawSquare(PictureSurface &picture1, const TileSets &pictureClip1, const Grid &grid,
+                    int index, TileSet set)
+{
+    const int tileNumber = Grid::Func_BinToDec(grid.code(index));
+    const QImage &cell = pictureClip1[std::size_t(set)].GraphicCell(tileNumber);
+    picture1.PaintPicture(cell, squareRect(grid, index));
 }

@@ -3,10 +3,13 @@
 # Sourced by run.sh, test.sh and bench.sh. Uses apt-get as root, sudo otherwise.
 set -euo pipefail
 
-# fonts-liberation: the windows' font (Liberation Sans Narrow).
-PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-liberation)
-# The end-to-end tests need an X server, a window manager and XTest input.
-PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3)
+# fonts-liberation: the windows' font (Liberation Sans Narrow). qt6-tools-dev and qt6-l10n-tools:
+# Qt's translation tools, which compile the translations in.
+PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libgtest-dev
+                   libbenchmark-dev fonts-liberation)
+# The end-to-end tests need an X server, a window manager and XTest input; the validators check
+# the desktop entry and the AppStream metainfo.
+PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 desktop-file-utils appstream)
 
 ensure_packages() {
     local missing=() pkg

@@ -1,5 +1,7 @@
 // GoogleTest main for tests that need a QApplication. Listing the tests (as CTest's discovery
 // does at build time) needs no window system, so no application is made for it.
+#include <editordriver.h>
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -10,5 +12,7 @@ int main(int argc, char **argv)
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
     QApplication app(argc, argv);
+    EditorDriver::reportProblem
+            = [](const QString &problem) { ADD_FAILURE() << problem.toStdString(); };
     return RUN_ALL_TESTS();
 }

@@ -1,7 +1,7 @@
 // What the user sees, checked on screen: the window's backing store after the paint cycle, not a
 // fresh rendering. The canvas shows its image with the frame on the square under the pointer,
 // the read-outs show their captions whole, and a canvas larger than the window can be reached.
-#include "editordriver.h"
+#include "uitest.h"
 
 #include <editorfont.h>
 
@@ -32,8 +32,7 @@ void expectScreenShowsTheEditor(EditorDriver &editor, const char *after)
     SCOPED_TRACE(after);
     const QImage screen = onScreen(editor.form);
     const QRect canvas = editor.canvasInWindow();
-    const QRect frame = QRect(editor.canvas()->Shape1().Left, editor.canvas()->Shape1().Top,
-                              editor.canvas()->Shape1().Width, editor.canvas()->Shape1().Height);
+    const QRect frame = editor.canvas()->Shape1();
     const QImage &image = editor.canvas()->Image();
     // The part of the canvas in view and not under the buttons, in canvas pixels.
     QRegion visible = editor.canvas()->visibleRegion();
@@ -178,7 +177,7 @@ TEST(Display, TheFarCornerOfALargeCanvasCanBeReachedAndDrawn)
     const QRect visible(-editor.canvas()->pos(), view->viewport()->size());
     ASSERT_TRUE(visible.contains(editor.centre(98, 99)) && visible.contains(editor.centre(99, 99)));
     editor.drag({ { 98, 99 }, { 99, 99 } });
-    EXPECT_EQ(editor.form.squareData().at(9999), "1000");
+    EXPECT_EQ(editor.code(9999), "1000");
     expectScreenShowsTheEditor(editor, "scrolled to the far corner");
     QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
     const QImage saved = QImageReader(editor.form.bitmapPath()).read();
@@ -204,8 +203,8 @@ TEST(Display, ADragPastTheVisibleEdgeScrollsAndTheStrokeGoesOn)
     // The stroke followed, along the middle row, up to the square now under the pointer.
     const int under = editor.canvas()->mapFrom(view->viewport(), outside).x() / 32;
     EXPECT_GT(under, lastVisible + 1);
-    EXPECT_EQ(editor.form.squareData().at(100 + under), "1000");
-    EXPECT_EQ(editor.form.squareData().at(100 + lastVisible + 1), "1010");
+    EXPECT_EQ(editor.code(100 + under), "1000");
+    EXPECT_EQ(editor.code(100 + lastVisible + 1), "1010");
     editor.release(outside);
     const int stopped = view->horizontalScrollBar()->value();
     QTest::qWait(100);

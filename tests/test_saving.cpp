@@ -2,7 +2,7 @@
 // stays byte for byte and no temporary file is left. Faults are real where the system can make
 // them (a file-size limit, missing and locked folders, special files, an append-only folder) and
 // injected at the system calls where it cannot (a failing sync or rename).
-#include "editordriver.h"
+#include "uitest.h"
 
 #include <canvassetup.h>
 #include <retainedimage.h>
@@ -80,7 +80,7 @@ protected:
         const QStringList before = leftovers();
         const QByteArray earlier = contents(path);
         const QImage image = editor.canvas()->Image();
-        const auto codes = editor.form.squareData().codes();
+        const auto codes = editor.form.grid().SquareData();
         editor.form.setBitmapPath(path);
         QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
         QMessageBox *box = errorBox(&editor.form);
@@ -91,7 +91,7 @@ protected:
         EXPECT_TRUE(text.contains(named.isEmpty() ? path : named)) << text.toStdString();
         EXPECT_GT(text.split('\n').value(1).size(), 3) << "a reason is given";
         EXPECT_EQ(editor.canvas()->Image(), image);
-        EXPECT_EQ(editor.form.squareData().codes(), codes);
+        EXPECT_EQ(editor.form.grid().SquareData(), codes);
         EXPECT_EQ(contents(path), earlier);
         EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
         box->close();
@@ -281,8 +281,8 @@ TEST(SetUp, ACanvasThatCannotBeMadeChangesNothing)
     editor.drag({ { 1, 1 }, { 2, 1 } });
     editor.moveTo(editor.centre(4, 4));
     const QImage image = editor.canvas()->Image();
-    const auto codes = editor.form.squareData().codes();
-    const CursorFrame frame = editor.canvas()->Shape1();
+    const auto codes = editor.form.grid().SquareData();
+    const QRect frame = editor.canvas()->Shape1();
 
     RetainedImage::setMemoryLimit(100 << 20); // the largest canvas takes 352 MiB
     editor.setUp(100, 100, 96);
@@ -291,15 +291,14 @@ TEST(SetUp, ACanvasThatCannotBeMadeChangesNothing)
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->text().contains("9600 x 9600")) << box->text().toStdString();
     box->close();
-    EXPECT_EQ(editor.settings.SizeX, 10);
-    EXPECT_EQ(editor.settings.PixelsPerSquare, 32);
+    EXPECT_EQ(editor.settings(), (Settings { 10, 10, 32 }));
     EXPECT_EQ(editor.canvas()->Image(), image);
-    EXPECT_EQ(editor.form.squareData().codes(), codes);
+    EXPECT_EQ(editor.form.grid().SquareData(), codes);
 
     // Drawing goes on as before, and the dialog shows the settings in force.
     editor.drag({ { 4, 4 }, { 5, 4 } });
-    EXPECT_EQ(editor.form.squareData().at(45), "1000");
-    EXPECT_EQ(editor.canvas()->Shape1(), (CursorFrame { 160, 128, 32, 32 }));
+    EXPECT_EQ(editor.code(45), "1000");
+    EXPECT_EQ(editor.canvas()->Shape1(), QRect(160, 128, 32, 32));
     EXPECT_NE(editor.canvas()->Shape1(), frame);
     editor.withDialog([](Form2 &dialog) {
         EXPECT_EQ(EditorDriver::box(dialog, "txtPixel")->text(), "32");

@@ -7,7 +7,7 @@
 //
 //   export QT_QPA_PLATFORM=offscreen
 //   PASSAGES_SOAK_EVENTS=1000000 PASSAGES_SOAK_RUN=42 build/dev/tests/test_soak
-#include "editordriver.h"
+#include "uitest.h"
 
 #include <pointermapping.h>
 
@@ -50,7 +50,7 @@ public:
             const int pick = int(m_random() % 1000);
             if (pick < 5)
                 changeSettings();
-            else if (pick < 7 && m_editor.settings.isSetUp())
+            else if (pick < 7 && m_editor.settings().isSetUp())
                 save();
             else
                 pointer();
@@ -89,7 +89,7 @@ private:
             return;
         }
         send(QEvent::MouseMove, at, Qt::NoButton, mask);
-        if (m_editor.settings.isSetUp() && (mask == 1 || mask == 2))
+        if (m_editor.settings().isSetUp() && (mask == 1 || mask == 2))
             checkRepaint(at, anchor, mask == 1 ? 0 : 1);
     }
 
@@ -111,13 +111,11 @@ private:
     // The squares a stroke step repainted show the tile of their code from the button's set.
     void checkRepaint(QPointF at, StrokeAnchor before, int set)
     {
-        const Settings &s = m_editor.settings;
-        const QPointF pixel = PictureBox::pixelUnder(at);
-        const PointerSquare here
-                = mapPointer(float(pixel.x()), float(pixel.y()), m_editor.canvas()->ScaleWidth(),
-                             m_editor.canvas()->ScaleHeight(), s);
-        const int column = cellOf(here.sx, s.PixelsPerSquare);
-        const int row = cellOf(here.sy, s.PixelsPerSquare);
+        const Settings &s = m_editor.settings();
+        const PointerSquare here = mapPointer(PictureBox::pixelUnder(at), m_editor.canvas()->size(),
+                                              m_editor.form.grid());
+        const int column = here.column;
+        const int row = here.row;
         if (column == before.LastSquareX && row == before.LastSquareY)
             return;
         checkSquare(column, row, set);
@@ -137,9 +135,9 @@ private:
     void checkSquare(int column, int row, int set)
     {
         ++m_squaresChecked;
-        const Settings &s = m_editor.settings;
+        const Settings &s = m_editor.settings();
         const int p = s.PixelsPerSquare;
-        const std::string &code = m_editor.form.squareData().at(row * s.SizeX + column);
+        const std::string code = m_editor.code(row * s.SizeX + column);
         const QImage &image = m_editor.canvas()->Image();
         auto pixel = [&](double fx, double fy) {
             return image.pixel(column * p + int(fx * (p - 1) + 0.5),
@@ -159,14 +157,13 @@ private:
 
     void checkCodes()
     {
-        const std::vector<std::string> &codes = m_editor.form.squareData().codes();
-        const Settings &s = m_editor.settings;
+        const std::vector<SquareCode> &codes = m_editor.form.grid().SquareData();
+        const Settings &s = m_editor.settings();
         for (std::size_t i = 0; i < codes.size(); ++i) {
-            const std::string &code = codes[i];
-            ASSERT_EQ(code.size(), 4u) << "entry " << i << " after event " << m_event;
+            const std::string code = squareCodeText(codes[i]);
+            ASSERT_LT(codes[i], 16) << "entry " << i << " after event " << m_event;
             for (std::size_t k = 0; k < 4; ++k) {
-                ASSERT_TRUE(code[k] == '0' || code[k] == '1') << "entry " << i;
-                if (i >= m_previous.size() || code[k] == m_previous[i][k])
+                if (i >= m_previous.size() || code[k] == squareCodeText(m_previous[i])[k])
                     continue;
                 ASSERT_EQ(code[k], '1') << "entry " << i << " lost a side at event " << m_event;
                 // A side gained now never opens onto the edge of the canvas; the spare entry
@@ -192,7 +189,7 @@ private:
         const QString pixels = QString::number(largest ? 96 : between(7, 40));
         const QString refused[] = { QStringLiteral("2.9"), QStringLiteral("abc"), QString(),
                                     QStringLiteral("101"), QStringLiteral("-5") };
-        const Settings before = m_editor.settings;
+        const Settings before = m_editor.settings();
         ++m_settingsChanges;
         m_editor.withDialog([&](Form2 &dialog) {
             if (kind == 0) {
@@ -208,13 +205,13 @@ private:
             }
         });
         if (kind < 2) {
-            ASSERT_EQ(m_editor.settings.SizeX, before.SizeX);
-            ASSERT_EQ(m_editor.settings.PixelsPerSquare, before.PixelsPerSquare);
+            ASSERT_EQ(m_editor.settings().SizeX, before.SizeX);
+            ASSERT_EQ(m_editor.settings().PixelsPerSquare, before.PixelsPerSquare);
         } else {
             ASSERT_EQ(m_editor.canvas()->width(), x.toInt() * pixels.toInt());
             // Kept codes stay by index; the list has its new size.
             const std::size_t count = std::size_t(x.toInt() * y.toInt() + 1);
-            ASSERT_EQ(m_editor.form.squareData().count(), count);
+            ASSERT_EQ(m_editor.form.grid().SquareData().size(), count);
             if (m_previous.size() > count)
                 m_previous.resize(count);
         }
@@ -249,7 +246,7 @@ public:
 private:
     std::mt19937_64 m_random;
     EditorDriver m_editor;
-    std::vector<std::string> m_previous;
+    std::vector<SquareCode> m_previous;
     long long m_event = 0;
 };
 

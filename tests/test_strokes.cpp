@@ -1,7 +1,6 @@
-// Stroke linking and the read-outs, driven through the stage functions with a fake window.
+// Stroke linking and the read-outs, driven through the movement's steps with a fake window.
 #include "fakestrokeview.h"
 
-#include <editorerror.h>
 #include <readouts.h>
 #include <strokelinking.h>
 
@@ -12,213 +11,153 @@ namespace {
 class Strokes : public ::testing::Test
 {
 protected:
-    void SetUp() override { Sub_ResizeSquareData(data, settings); }
+    void SetUp() override { grid.resize({ 10, 10, 32 }); }
 
-    void press(float x, float y)
+    void press(int column, int row)
     {
-        setAnchorFromPress(anchor, x, y, 320, 320, settings.PixelsPerSquare);
+        setAnchorFromPress(anchor, at(column, row), canvas, grid);
     }
-    // One movement through stages 1 to 3, as the main window runs it.
-    void move(std::int16_t buttons, float x, float y)
+    // One movement through its steps, as the main window runs it.
+    void move(Qt::MouseButtons buttons, QPoint to)
     {
-        const PointerSquare here = mapPointer(x, y, 320, 320, settings);
-        linkStroke(buttons, here, settings, anchor, data, view);
-        updateCursorAndReadouts(here, settings, data, view);
+        const PointerSquare here = mapPointer(to, canvas, grid);
+        linkStroke(buttons, here, anchor, grid, view);
+        updateCursorAndReadouts(here, grid, view);
     }
+    void move(Qt::MouseButtons buttons, int column, int row) { move(buttons, at(column, row)); }
     // The centre of the square at column c, row r.
-    static float at(int cell) { return float(cell * 32 + 16); }
+    static QPoint at(int column, int row) { return QPoint(column * 32 + 16, row * 32 + 16); }
+    std::string code(int index) const { return squareCodeText(grid.code(index)); }
 
-    Settings settings { 10, 10, 32 };
-    SquareData data;
+    Grid grid;
+    const QSize canvas { 320, 320 };
     StrokeAnchor anchor;
     FakeStrokeView view;
 };
 
 using Paint = FakeStrokeView::Paint;
+constexpr TileSet Red = TileSet::Left;
 
 } // namespace
 
 TEST_F(Strokes, RightThenDownThenBackUp)
 {
-    press(at(2), at(1)); // square 12
-    move(buttons::Left, at(3), at(1)); // into square 13
+    press(2, 1); // square 12
+    move(Qt::LeftButton, 3, 1); // into square 13
     EXPECT_EQ(view.label2, "Right");
-    EXPECT_EQ(data.at(12), "0010");
-    EXPECT_EQ(data.at(13), "1000");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 64, 32, 0 }, { 96, 32, 0 } }));
+    EXPECT_EQ(code(12), "0010");
+    EXPECT_EQ(code(13), "1000");
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 12, Red }, { 13, Red } }));
     EXPECT_EQ(view.label1, "X:3,Y:1,ID:13");
     EXPECT_EQ(view.label4, "ID:13, Data:1000"); // the read-out already shows the new code
-    EXPECT_EQ(view.frame, (CursorFrame { 96, 32, 32, 32 }));
+    EXPECT_EQ(view.frame, QRect(3 * 32, 1 * 32, 32, 32));
 
     view.paints.clear();
-    move(buttons::Left, at(3), at(2)); // down into square 23
+    move(Qt::LeftButton, 3, 2); // down into square 23
     EXPECT_EQ(view.label2, "Down");
-    EXPECT_EQ(data.at(13), "1100");
-    EXPECT_EQ(data.at(23), "0001");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 96, 32, 0 }, { 96, 64, 0 } }));
+    EXPECT_EQ(code(13), "1100");
+    EXPECT_EQ(code(23), "0001");
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 13, Red }, { 23, Red } }));
 
     view.paints.clear();
-    move(buttons::Left, at(3), at(1)); // back up: nothing new, both repainted anyway
+    move(Qt::LeftButton, 3, 1); // back up: nothing new, both repainted anyway
     EXPECT_EQ(view.label2, "Up");
-    EXPECT_EQ(data.at(13), "1100");
-    EXPECT_EQ(data.at(23), "0001");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 96, 64, 0 }, { 96, 32, 0 } }));
+    EXPECT_EQ(code(13), "1100");
+    EXPECT_EQ(code(23), "0001");
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 23, Red }, { 13, Red } }));
 }
 
-TEST_F(Strokes, RetracingWithTheRightButtonRepaintsInSetOneWithoutChangingCodes)
+TEST_F(Strokes, RetracingWithTheRightButtonRepaintsInTheOtherSetWithoutChangingCodes)
 {
-    press(at(2), at(1));
-    move(buttons::Left, at(3), at(1));
-    move(buttons::Left, at(3), at(2));
-    const auto codes = data.codes();
+    press(2, 1);
+    move(Qt::LeftButton, 3, 1);
+    move(Qt::LeftButton, 3, 2);
+    const auto codes = grid.SquareData();
 
     view.paints.clear();
-    press(at(2), at(1));
-    move(buttons::Right, at(3), at(1));
-    move(buttons::Right, at(3), at(2));
-    EXPECT_EQ(data.codes(), codes);
+    press(2, 1);
+    move(Qt::RightButton, 3, 1);
+    move(Qt::RightButton, 3, 2);
+    EXPECT_EQ(grid.SquareData(), codes);
     ASSERT_EQ(view.paints.size(), 4u);
     for (const Paint &paint : view.paints)
-        EXPECT_EQ(paint.mode, 1);
+        EXPECT_EQ(paint.set, TileSet::Right);
 }
 
 TEST_F(Strokes, MovementInsideOneSquareLinksNothing)
 {
-    press(at(2), at(1));
+    press(2, 1);
     view.label2 = QStringLiteral("before");
-    move(buttons::Left, at(2) + 10, at(1) - 10);
+    move(Qt::LeftButton, at(2, 1) + QPoint(10, -10));
     EXPECT_TRUE(view.paints.empty());
     EXPECT_EQ(view.label2, "before");
-    EXPECT_EQ(data.at(12), "0000");
+    EXPECT_EQ(code(12), "0000");
 }
 
 TEST_F(Strokes, OnlyExactlyOneButtonLinksAndTestsTheDirection)
 {
-    press(at(2), at(1));
-    for (std::int16_t mask : { 0, 3, 4, 5, 6, 7, -1 }) {
-        move(mask, at(5), at(4));
-        EXPECT_TRUE(view.paints.empty()) << mask;
-        EXPECT_EQ(anchor.LastSquareX, 2) << mask;
-        EXPECT_EQ(anchor.LastSquareY, 1) << mask;
+    press(2, 1);
+    const Qt::MouseButtons others[] = { Qt::NoButton, Qt::LeftButton | Qt::RightButton,
+                                        Qt::MiddleButton, Qt::LeftButton | Qt::MiddleButton };
+    for (Qt::MouseButtons buttons : others) {
+        move(buttons, 5, 4);
+        EXPECT_TRUE(view.paints.empty()) << buttons;
+        EXPECT_EQ(anchor.LastSquareX, 2) << buttons;
+        EXPECT_EQ(anchor.LastSquareY, 1) << buttons;
     }
     // With both held, then one released: the next test compares with the pressed square.
-    move(buttons::Left, at(3), at(1));
+    move(Qt::LeftButton, 3, 1);
     EXPECT_EQ(view.label2, "Right");
-    EXPECT_EQ(data.at(12), "0010");
+    EXPECT_EQ(code(12), "0010");
 }
 
 TEST_F(Strokes, AMiddlePressSetsTheAnchorForLaterStrokes)
 {
-    press(at(4), at(4)); // any button sets the anchor
-    move(buttons::Middle, at(6), at(4));
+    press(4, 4); // any button sets the anchor
+    move(Qt::MiddleButton, 6, 4);
     EXPECT_EQ(anchor.LastSquareX, 4);
-    move(buttons::Left, at(5), at(4));
+    move(Qt::LeftButton, 5, 4);
     EXPECT_EQ(view.label2, "Right");
-    EXPECT_EQ(data.at(44), "0010");
+    EXPECT_EQ(code(44), "0010");
 }
 
 TEST_F(Strokes, AJumpJoinsOnlyTheCurrentSquareAndItsTrailingNeighbour)
 {
-    press(at(2), at(1)); // square 12
-    move(buttons::Left, at(4), at(3)); // square 34, diagonal: vertical wins
+    press(2, 1); // square 12
+    move(Qt::LeftButton, 4, 3); // square 34, diagonal: vertical wins
     EXPECT_EQ(view.label2, "Down");
-    EXPECT_EQ(data.at(24), "0100");
-    EXPECT_EQ(data.at(34), "0001");
-    EXPECT_EQ(data.at(12), "0000");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 128, 64, 0 }, { 128, 96, 0 } }));
+    EXPECT_EQ(code(24), "0100");
+    EXPECT_EQ(code(34), "0001");
+    EXPECT_EQ(code(12), "0000");
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 24, Red }, { 34, Red } }));
 }
 
 TEST_F(Strokes, DragsPastEveryEdgeStayOnTheGrid)
 {
-    const struct
-    {
-        float startX, startY, endX, endY;
-    } drags[] = { { at(0), at(5), -500, at(5) }, { at(9), at(5), 5000, at(5) },
-                  { at(5), at(0), at(5), -500 }, { at(5), at(9), at(5), 5000 },
-                  { at(9), at(9), 5000, 5000 },  { at(0), at(0), -5000, -5000 } };
-    for (const auto &d : drags) {
-        press(d.startX, d.startY);
-        view.paints.clear();
-        move(buttons::Left, d.endX, d.endY);
-        EXPECT_TRUE(view.paints.empty()) << d.endX << "," << d.endY << ": pointer stays put";
-        EXPECT_GE(view.frame.Left, 0);
-        EXPECT_LE(view.frame.Left, 288);
-        EXPECT_GE(view.frame.Top, 0);
-        EXPECT_LE(view.frame.Top, 288);
-    }
     // Crossing into the edge squares from inside only ever joins squares of the grid.
-    press(at(8), at(8));
-    move(buttons::Left, 5000, at(8));
-    move(buttons::Left, 5000, 5000);
-    EXPECT_EQ(data.at(88), "0010");
-    EXPECT_EQ(data.at(89), "1100");
-    EXPECT_EQ(data.at(99), "0001");
-    EXPECT_EQ(data.at(100), "0000"); // the spare entry is never reached
-    for (const Paint &paint : view.paints) {
-        EXPECT_LE(paint.x, 288);
-        EXPECT_LE(paint.y, 288);
-    }
+    press(8, 8);
+    move(Qt::LeftButton, QPoint(5000, at(8, 8).y()));
+    move(Qt::LeftButton, QPoint(5000, 5000));
+    move(Qt::LeftButton, QPoint(-5000, 5000));
+    EXPECT_EQ(code(88), "0010");
+    EXPECT_EQ(code(89), "1100");
+    EXPECT_EQ(code(99), "0001");
+    EXPECT_EQ(code(91), "1000"); // the jump across the row joins only its trailing neighbour
+    EXPECT_EQ(code(90), "0010");
+    EXPECT_EQ(code(98), "0000");
+    EXPECT_EQ(code(100), "0000"); // the spare entry is never reached
+    EXPECT_EQ(view.frame, QRect(0, 9 * 32, 32, 32));
 }
 
 TEST_F(Strokes, HoverMovesTheFrameAndReadoutsButNotTheDirection)
 {
-    move(0, 75, 40);
-    EXPECT_EQ(view.frame, (CursorFrame { 64, 32, 32, 32 }));
+    move(Qt::NoButton, QPoint(75, 40));
+    EXPECT_EQ(view.frame, QRect(64, 32, 32, 32));
     EXPECT_EQ(view.label1, "X:2,Y:1,ID:12");
     EXPECT_EQ(view.label4, "ID:12, Data:0000");
     EXPECT_EQ(view.label2, "Label2");
     EXPECT_TRUE(view.paints.empty());
 
-    move(0, 0, 0);
+    move(Qt::NoButton, QPoint(0, 0));
     EXPECT_EQ(view.label1, "X:0,Y:0,ID:0");
-}
-
-TEST_F(Strokes, AFailingDataReadoutKeepsItsTextAndTheOtherStillUpdates)
-{
-    move(0, 75, 40);
-    // A list that lost its entries (as before the first set-up): the data read-out fails.
-    SquareData empty;
-    const PointerSquare here = mapPointer(100, 100, 320, 320, settings);
-    updateCursorAndReadouts(here, settings, empty, view);
-    EXPECT_EQ(view.label4, "ID:12, Data:0000");
-    EXPECT_EQ(view.label1, "X:3,Y:3,ID:33");
-}
-
-TEST(Readouts, GeneralNumberFormat)
-{
-    const QLocale english(QLocale::English);
-    const QLocale german(QLocale::German);
-    EXPECT_EQ(formatGeneral(0, english), "0");
-    EXPECT_EQ(formatGeneral(10100, english), "10100");
-    EXPECT_EQ(formatGeneral(-3, english), "-3");
-    EXPECT_EQ(formatGeneral(0.9875f, english), "0.9875");
-    EXPECT_EQ(formatGeneral(0.9875f, german), "0,9875");
-    EXPECT_EQ(formatGeneral(1.0f / 3.0f, english), "0.3333333");
-    EXPECT_EQ(formatGeneral(12345.5f, german), "12345,5"); // no group separator
-}
-
-TEST(Readouts, FractionalPositionsShowFractions)
-{
-    const Settings settings { 10, 10, 32 };
-    PointerSquare here;
-    here.sx = 31.6f;
-    here.sy = 0;
-    here.index = 1;
-    EXPECT_EQ(positionReadout(here, settings, QLocale(QLocale::English)), "X:0.9875,Y:0,ID:0.9875");
-}
-
-TEST(Readouts, FrameSizeFollowsEveryMovementAndPositionOnlyWhenItDiffers)
-{
-    const Settings settings { 10, 10, 48 };
-    SquareData data;
-    Sub_ResizeSquareData(data, settings);
-    FakeStrokeView view;
-    view.frame = { 48, 0, 10, 10 };
-    PointerSquare here;
-    here.sx = 48;
-    here.sy = 0;
-    here.index = 1;
-    updateCursorAndReadouts(here, settings, data, view);
-    EXPECT_EQ(view.frame, (CursorFrame { 48, 0, 48, 48 }));
-    EXPECT_EQ(view.label4, "ID:1, Data:0000");
 }

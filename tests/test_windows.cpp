@@ -1,5 +1,5 @@
 // The main window, the settings dialog and the flow between them, as a user meets them.
-#include "editordriver.h"
+#include "uitest.h"
 
 #include <numbertext.h>
 
@@ -22,11 +22,6 @@ Texts textsOf(Form2 &dialog)
     return { EditorDriver::box(dialog, "txtSizeX")->text(),
              EditorDriver::box(dialog, "txtSizeY")->text(),
              EditorDriver::box(dialog, "txtPixel")->text() };
-}
-
-bool sameSettings(const Settings &a, const Settings &b)
-{
-    return a.SizeX == b.SizeX && a.SizeY == b.SizeY && a.PixelsPerSquare == b.PixelsPerSquare;
 }
 
 QMessageBox *errorBox(QWidget *form)
@@ -76,8 +71,8 @@ TEST(MainWindow, IgnoresTheCanvasUntilSettingsExist)
     EXPECT_EQ(editor.caption("Label1"), "Label1");
     EXPECT_EQ(editor.caption("Label2"), "Label2");
     EXPECT_EQ(editor.caption("Label4"), "Label4");
-    EXPECT_EQ(editor.canvas()->Shape1(), (CursorFrame { 0, 0, 49, 49 }));
-    EXPECT_TRUE(editor.form.squareData().isEmpty());
+    EXPECT_EQ(editor.canvas()->Shape1(), QRect(0, 0, 49, 49));
+    EXPECT_TRUE(editor.form.grid().SquareData().empty());
     EXPECT_EQ(errorBox(&editor.form), nullptr);
 }
 
@@ -162,7 +157,7 @@ TEST(SettingsDialog, AcceptsTheRangesAndRoundsHalfToEven)
             EditorDriver::fill(dialog, c.x, c.y, c.pixels);
             EditorDriver::click(dialog, "Command1");
         });
-        EXPECT_TRUE(sameSettings(editor.settings, c.stored))
+        EXPECT_EQ(editor.settings(), c.stored)
                 << c.x << " " << c.y << " " << c.pixels;
         EXPECT_EQ(editor.canvas()->size(),
                   QSize(c.stored.SizeX * c.stored.PixelsPerSquare,
@@ -182,7 +177,7 @@ TEST(SettingsDialog, RefusesEntriesSilently)
     };
     EditorDriver editor;
     editor.setUp(20, 15, 48);
-    const Settings before = editor.settings;
+    const Settings before = editor.settings();
     for (const Texts &texts : refused) {
         editor.withDialog([&](Form2 &dialog) {
             EditorDriver::fill(dialog, texts[0], texts[1], texts[2]);
@@ -193,9 +188,9 @@ TEST(SettingsDialog, RefusesEntriesSilently)
             EXPECT_EQ(textsOf(dialog), texts); // the entries stay as typed
             EditorDriver::click(dialog, "Command2");
         });
-        EXPECT_TRUE(sameSettings(editor.settings, before));
+        EXPECT_EQ(editor.settings(), before);
     }
-    EXPECT_EQ(editor.canvas()->size(), QSize(960, 720));
+    EXPECT_EQ(editor.canvas()->size(), QSize(20 * 48, 15 * 48));
     EXPECT_EQ(errorBox(&editor.form), nullptr);
 }
 
@@ -208,7 +203,7 @@ TEST(SettingsDialog, EnterPressesOkAndEscapeDoesNothing)
         EditorDriver::fill(dialog, "5", "6", "20");
         QTest::keyClick(EditorDriver::box(dialog, "txtSizeY"), Qt::Key_Return);
     });
-    EXPECT_TRUE(sameSettings(editor.settings, { 5, 6, 20 }));
+    EXPECT_EQ(editor.settings(), (Settings { 5, 6, 20 }));
 }
 
 TEST(SettingsDialog, ReopeningShowsTheStoredSettings)
@@ -224,7 +219,7 @@ TEST(SettingsDialog, ReopeningShowsTheStoredSettings)
     EXPECT_EQ(shown, (Texts { "10", "10", "32" }));
     editor.withDialog(look);
     EXPECT_EQ(shown, (Texts { "10", "10", "32" }));
-    EXPECT_FALSE(editor.settings.isSetUp());
+    EXPECT_FALSE(editor.settings().isSetUp());
 
     editor.setUp(20, 15, 48);
     editor.withDialog(look);
@@ -245,9 +240,9 @@ TEST(WindowFlow, OkAtOnceSetsUpTheDefaultGridAndDestroysTheDialog)
     const bool gone
             = editor.withDialog([](Form2 &dialog) { EditorDriver::click(dialog, "Command1"); });
     EXPECT_TRUE(gone);
-    EXPECT_TRUE(sameSettings(editor.settings, { 10, 10, 32 }));
+    EXPECT_EQ(editor.settings(), (Settings { 10, 10, 32 }));
     EXPECT_EQ(editor.canvasInWindow(), QRect(24, 32, 320, 320));
-    EXPECT_EQ(editor.form.squareData().count(), 101u);
+    EXPECT_EQ(editor.form.grid().SquareData().size(), 10u * 10u + 1u);
     EXPECT_TRUE(editor.form.isVisible());
 }
 
@@ -257,16 +252,16 @@ TEST(WindowFlow, CancelAndClosingTheDialogChangeNothing)
     editor.setUp(10, 10, 32);
     editor.drag({ { 1, 1 }, { 2, 1 }, { 2, 2 } });
     const QImage image = editor.canvas()->Image();
-    const auto codes = editor.form.squareData().codes();
+    const auto codes = editor.form.grid().SquareData();
 
     EXPECT_TRUE(editor.withDialog([](Form2 &dialog) {
         EditorDriver::fill(dialog, "50", "50", "50");
         EditorDriver::click(dialog, "Command2");
     }));
     EXPECT_TRUE(editor.withDialog([](Form2 &dialog) { dialog.close(); }));
-    EXPECT_TRUE(sameSettings(editor.settings, { 10, 10, 32 }));
+    EXPECT_EQ(editor.settings(), (Settings { 10, 10, 32 }));
     EXPECT_EQ(editor.canvas()->Image(), image);
-    EXPECT_EQ(editor.form.squareData().codes(), codes);
+    EXPECT_EQ(editor.form.grid().SquareData(), codes);
 }
 
 TEST(WindowFlow, AcceptingUnchangedValuesRunsTheSetUpAgainWithoutLosingAnything)
@@ -275,13 +270,13 @@ TEST(WindowFlow, AcceptingUnchangedValuesRunsTheSetUpAgainWithoutLosingAnything)
     editor.setUp(10, 10, 32);
     editor.drag({ { 1, 1 }, { 2, 1 } });
     const QImage image = editor.canvas()->Image();
-    const auto codes = editor.form.squareData().codes();
+    const auto codes = editor.form.grid().SquareData();
     editor.setUp(10, 10, 32);
     EXPECT_EQ(editor.canvas()->Image(), image);
-    EXPECT_EQ(editor.form.squareData().codes(), codes);
+    EXPECT_EQ(editor.form.grid().SquareData(), codes);
 
     editor.setUp(5, 5, 32); // smaller: codes past the new last index are dropped
-    EXPECT_EQ(editor.form.squareData().count(), 26u);
+    EXPECT_EQ(editor.form.grid().SquareData().size(), 5u * 5u + 1u);
     EXPECT_EQ(editor.canvas()->Image().copy(0, 0, 160, 160), image.copy(0, 0, 160, 160));
 }
 
@@ -302,10 +297,10 @@ TEST(Session, StrokesReadOutsAndTheSavedFileMatchTheCanvas)
     EXPECT_EQ(editor.caption("Label2"), "Right");
     EXPECT_EQ(editor.caption("Label1"), "X:3,Y:1,ID:13");
     EXPECT_EQ(editor.caption("Label4"), "ID:13, Data:1000");
-    EXPECT_EQ(editor.canvas()->Shape1(), (CursorFrame { 96, 32, 32, 32 }));
+    EXPECT_EQ(editor.canvas()->Shape1(), QRect(96, 32, 32, 32));
     editor.moveTo(editor.centre(3, 2));
     editor.release(editor.centre(3, 2));
-    EXPECT_EQ(editor.form.squareData().at(13), "1100");
+    EXPECT_EQ(editor.code(13), "1100");
 
     // Hover: frame and read-outs follow, the direction stays.
     editor.moveTo(editor.centre(7, 7));
@@ -318,14 +313,14 @@ TEST(Session, StrokesReadOutsAndTheSavedFileMatchTheCanvas)
     EXPECT_GT(qBlue(wall), qRed(wall));
 
     // Left and right held together draw nothing.
-    const auto codes = editor.form.squareData().codes();
+    const auto codes = editor.form.grid().SquareData();
     editor.press(editor.centre(5, 5), Qt::LeftButton);
     editor.press(editor.centre(5, 5), Qt::RightButton);
     editor.moveTo(editor.centre(6, 5));
     editor.moveTo(editor.centre(6, 6));
     editor.release(editor.centre(6, 6), Qt::RightButton);
     editor.release(editor.centre(6, 6), Qt::LeftButton);
-    EXPECT_EQ(editor.form.squareData().codes(), codes);
+    EXPECT_EQ(editor.form.grid().SquareData(), codes);
 
     QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
     ASSERT_EQ(errorBox(&editor.form), nullptr);
@@ -357,13 +352,13 @@ TEST(Session, TheLargestGridSetsUpDrawsAndSaves)
 {
     EditorDriver editor;
     editor.setUp(100, 100, 96);
-    EXPECT_EQ(editor.form.squareData().count(), 10001u);
+    EXPECT_EQ(editor.form.grid().SquareData().size(), 100u * 100u + 1u);
     editor.drag({ { 0, 0 }, { 1, 0 }, { 1, 1 } });
     editor.press(editor.centre(98, 99));
     editor.moveTo(QPoint(20000, 20000));
     editor.release(QPoint(20000, 20000));
-    EXPECT_EQ(editor.form.squareData().at(9999), "1000");
-    EXPECT_EQ(editor.form.squareData().at(10000), "0000");
+    EXPECT_EQ(editor.code(9999), "1000");
+    EXPECT_EQ(editor.code(10000), "0000");
     QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
     ASSERT_EQ(errorBox(&editor.form), nullptr);
     QImageReader reader(editor.form.bitmapPath());
@@ -377,11 +372,11 @@ namespace {
 // the bottom side of one in the last row, and so on.
 int edgeOpenings(const EditorDriver &editor)
 {
-    const Settings &s = editor.settings;
+    const Settings &s = editor.settings();
     int found = 0;
     for (int row = 0; row < s.SizeY; ++row) {
         for (int column = 0; column < s.SizeX; ++column) {
-            const std::string &code = editor.form.squareData().at(row * s.SizeX + column);
+            const std::string &code = editor.code(row * s.SizeX + column);
             found += (column == 0 && code[0] == '1') + (row == s.SizeY - 1 && code[1] == '1')
                     + (column == s.SizeX - 1 && code[2] == '1') + (row == 0 && code[3] == '1');
         }
@@ -408,8 +403,8 @@ TEST(Strokes, APressOffTheCanvasIsHeldToTheGrid)
         editor.moveTo(editor.centre(x < 0 ? 0 : 9, 2));
         editor.release(editor.centre(x < 0 ? 0 : 9, 2), Qt::RightButton);
         EXPECT_EQ(edgeOpenings(editor), 0) << "x = " << x;
-        EXPECT_EQ(editor.form.squareData().at(x < 0 ? 9 : 20), "0000");
-        EXPECT_EQ(editor.form.squareData().at(100), "0000"); // the spare entry
+        EXPECT_EQ(editor.code(x < 0 ? 9 : 20), "0000");
+        EXPECT_EQ(editor.code(100), "0000"); // the spare entry
     }
 }
 
@@ -425,6 +420,6 @@ TEST(Strokes, ASmallerGridAcceptedDuringADragKeepsTheStrokeOnIt)
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor.canvas(), &move);
     EXPECT_EQ(edgeOpenings(editor), 0);
-    EXPECT_EQ(editor.form.squareData().at(22), "0010"); // "Left" from the held (4, 4)
-    EXPECT_EQ(editor.form.squareData().at(23), "1000");
+    EXPECT_EQ(editor.code(22), "0010"); // "Left" from the held (4, 4)
+    EXPECT_EQ(editor.code(23), "1000");
 }

@@ -3,30 +3,13 @@
 // button, press "Save". Used to measure peak memory and to run the editor under valgrind.
 //
 //   QT_QPA_PLATFORM=offscreen session SIZE_X SIZE_Y PIXELS FILE.bmp
-#include <form1.h>
-#include <form2.h>
-#include <picturebox.h>
+#include <editordriver.h>
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-void drag(QWidget *canvas, Qt::MouseButton button, const QList<QPoint> &points)
-{
-    QTest::mousePress(canvas, button, {}, points.first());
-    for (const QPoint &at : points)
-        QTest::mouseMove(canvas, at);
-    QTest::mouseRelease(canvas, button, {}, points.last());
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -40,46 +23,35 @@ int main(int argc, char **argv)
     const int y = args[2].toInt();
     const int pixels = args[3].toInt();
 
-    Settings settings;
-    Form1 form(settings);
-    form.setBitmapPath(args[4]);
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
-        return 1;
-
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<Form2 *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        dialog->findChild<QLineEdit *>("txtSizeX")->setText(args[1]);
-        dialog->findChild<QLineEdit *>("txtSizeY")->setText(args[2]);
-        dialog->findChild<QLineEdit *>("txtPixel")->setText(args[3]);
-        QTest::mouseClick(dialog->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-    });
-    QTest::mouseClick(form.findChild<QPushButton *>("Command1"), Qt::LeftButton);
-    if (settings.PixelsPerSquare != pixels) {
+    EditorDriver editor;
+    editor.form.setBitmapPath(args[4]);
+    editor.setUp(x, y, pixels);
+    if (editor.settings().PixelsPerSquare != pixels) {
         std::fprintf(stderr, "session: the settings were not accepted\n");
         return 1;
     }
 
     // Along the top row and down the last column, then back across the middle.
-    auto centre = [pixels](int column, int row) {
-        return QPoint(column * pixels + pixels / 2, row * pixels + pixels / 2);
+    auto stroke = [&](Qt::MouseButton button, const QList<QPoint> &squares) {
+        editor.press(editor.centre(squares.first().x(), squares.first().y()), button);
+        for (const QPoint &square : squares)
+            editor.moveTo(editor.centre(square.x(), square.y()));
+        editor.release(editor.centre(squares.last().x(), squares.last().y()), button);
     };
     QList<QPoint> path;
     for (int column = 0; column < x; ++column)
-        path.append(centre(column, 0));
+        path.append(QPoint(column, 0));
     for (int row = 1; row < y; ++row)
-        path.append(centre(x - 1, row));
-    drag(form.canvas(), Qt::LeftButton, path);
+        path.append(QPoint(x - 1, row));
+    stroke(Qt::LeftButton, path);
     QList<QPoint> across;
     for (int column = x - 1; column >= 0; --column)
-        across.append(centre(column, y / 2));
-    drag(form.canvas(), Qt::RightButton, across);
+        across.append(QPoint(column, y / 2));
+    stroke(Qt::RightButton, across);
 
-    QTest::mouseClick(form.findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
-    if (form.findChild<QMessageBox *>()) {
-        std::fprintf(stderr, "session: %s\n", qPrintable(form.findChild<QMessageBox *>()->text()));
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    if (const auto *box = editor.form.findChild<QMessageBox *>()) {
+        std::fprintf(stderr, "session: %s\n", qPrintable(box->text()));
         return 1;
     }
     return 0;

@@ -3,10 +3,13 @@
 //
 //   tilegen TILES_DIR          writes TILES_DIR/tileset0.bmp and TILES_DIR/tileset1.bmp
 //   tilegen --sheet FILE.png   writes every cell of both sets enlarged, with its number
-//   tilegen --icon FILE.png    writes the application icon: the cross of tile set 0
+//   tilegen --icons DIR        writes the application icon, the cross of tile set 0, as
+//                              DIR/<size>x<size>/org.passages.Passages.png for each size
+//                              desktops ask for
 #include <tileart.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
@@ -78,12 +81,22 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--sheet"))
         return contactSheet().save(args[2]) ? 0 : 1;
-    if (args.size() == 3 && args[1] == QLatin1String("--icon"))
-        return tileart::drawTile(15, tileart::palette(0)).save(args[2]) ? 0 : 1;
+    if (args.size() == 3 && args[1] == QLatin1String("--icons")) {
+        const QImage cross = tileart::drawTile(15, tileart::palette(0));
+        bool ok = true;
+        for (int size : { 16, 22, 24, 32, 48, 64, 128, 256 }) {
+            const QString folder = args[2] + QStringLiteral("/%1x%1").arg(size);
+            ok = QDir().mkpath(folder)
+                    && cross.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                               .save(folder + QStringLiteral("/org.passages.Passages.png"))
+                    && ok;
+        }
+        return ok ? 0 : 1;
+    }
     if (args.size() != 2) {
         std::fprintf(
                 stderr,
-                "usage: tilegen TILES_DIR | tilegen --sheet FILE.png | tilegen --icon FILE.png\n");
+                "usage: tilegen TILES_DIR | tilegen --sheet FILE.png | tilegen --icons DIR\n");
         return 2;
     }
     bool ok = true;

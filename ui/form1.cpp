@@ -1,50 +1,48 @@
 #include "form1.h"
 
 #include "canvasview.h"
+#include "control.h"
 #include "editorfont.h"
 #include "errorreport.h"
 #include "form2.h"
 #include "picturebox.h"
-#include "readoutlabel.h"
 
 #include <readouts.h>
 #include <strokelinking.h>
 
 #include <QDir>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 
 namespace {
 
-ReadoutLabel *makeLabel(QWidget *parent, const QString &name, const QRect &geometry)
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
+                  const QRect &geometry)
 {
-    auto *label = new ReadoutLabel(name, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
+    auto *label = makeControl<QLabel>(parent, name, caption, geometry);
+    // Opaque: a new caption repaints the label alone, not the window behind it.
+    label->setAutoFillBackground(true);
     return label;
 }
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
                         const QRect &geometry)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
+    auto *button = makeControl<QPushButton>(parent, name, caption, geometry);
     button->setAutoDefault(false);
     return button;
 }
 
 } // namespace
 
-Form1::Form1(Settings &settings, QWidget *parent)
+Form1::Form1(QWidget *parent)
     : QWidget(parent)
-    , m_settings(settings)
-    , PictureClip1 { PictureClip::fromFile(QStringLiteral(":/tiles/tileset0.bmp")),
-                     PictureClip::fromFile(QStringLiteral(":/tiles/tileset1.bmp")) }
+    , PictureClip1(loadTileSets())
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Form1"));
+    setWindowTitle(tr("Form1"));
     setFont(editorFont());
     resize(ClientSize);
 
@@ -56,12 +54,11 @@ Form1::Form1(Settings &settings, QWidget *parent)
             qOverload<>(&QWidget::update));
     connect(m_canvasView->verticalScrollBar(), &QScrollBar::valueChanged, this,
             qOverload<>(&QWidget::update));
-    Label1 = makeLabel(this, QStringLiteral("Label1"), QRect(32, 8, 105, 17));
-    Label2 = makeLabel(this, QStringLiteral("Label2"), QRect(128, 8, 121, 17));
-    Label4 = makeLabel(this, QStringLiteral("Label4"), QRect(256, 8, 89, 17));
-    cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("Save"),
-                         QRect(560, 408, 113, 33));
-    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Command1"),
+    Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), QRect(32, 8, 105, 17));
+    Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), QRect(128, 8, 121, 17));
+    Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), QRect(256, 8, 89, 17));
+    cmdSave = makeButton(this, QStringLiteral("cmdSave"), tr("Save"), QRect(560, 408, 113, 33));
+    Command1 = makeButton(this, QStringLiteral("Command1"), tr("Command1"),
                           QRect(560, 448, 113, 33));
     // The buttons lie over a large canvas, never under it.
     cmdSave->raise();
@@ -84,13 +81,11 @@ void Form1::Form_Load() { }
 void Form1::Command1_Click()
 {
     guarded(this, [this] {
-        Form2 dialog(m_settings);
+        Form2 dialog(m_grid.settings());
         if (dialog.exec() != QDialog::Accepted)
             return;
-        const Settings previous = std::exchange(m_settings, dialog.settings());
         show();
-        if (!Sub_Draw()) {
-            m_settings = previous;
+        if (!Sub_Draw(dialog.settings())) {
             const QSize size = canvasSizeFor(dialog.settings());
             reportError(this,
                         tr("There is not enough memory for a canvas of %1 x %2 pixels. The "
@@ -140,40 +135,35 @@ void Form1::cmdSave_Click()
     });
 }
 
-bool Form1::Sub_Draw()
+bool Form1::Sub_Draw(const Settings &settings)
 {
-    // Everything that can fail comes first, so a failure leaves the editor as it was.
-    SquareData resized = m_squareData;
-    Sub_ResizeSquareData(resized, m_settings);
-    if (!Picture1->setCanvasSize(canvasSizeFor(m_settings)))
+    // The canvas first: when its memory cannot be had, nothing has changed yet.
+    if (!Picture1->setCanvasSize(canvasSizeFor(settings)))
         return false;
-    m_squareData = std::move(resized);
+    m_grid.resize(settings);
     // A button may still be held from before the dialog: its stroke goes on inside the new grid.
-    holdAnchorToGrid(m_anchor, m_settings);
+    holdAnchorToGrid(m_anchor, settings);
     // The frame around the canvas follows its new size.
     update();
     return true;
 }
 
-void Form1::Picture1_MouseDown(std::int16_t, std::int16_t, float x, float y)
+void Form1::Picture1_MouseDown(Qt::MouseButtons, Qt::KeyboardModifiers, QPoint at)
 {
     guarded(this, [&] {
-        if (!m_settings.isSetUp())
-            return;
-        setAnchorFromPress(m_anchor, x, y, Picture1->ScaleWidth(), Picture1->ScaleHeight(),
-                           m_settings.PixelsPerSquare);
+        if (m_grid.isSetUp())
+            setAnchorFromPress(m_anchor, at, Picture1->size(), m_grid);
     });
 }
 
-void Form1::Picture1_MouseMove(std::int16_t button, std::int16_t, float x, float y)
+void Form1::Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers, QPoint at)
 {
     guarded(this, [&] {
-        if (!m_settings.isSetUp())
+        if (!m_grid.isSetUp())
             return;
-        const PointerSquare here
-                = mapPointer(x, y, Picture1->ScaleWidth(), Picture1->ScaleHeight(), m_settings);
-        linkStroke(button, here, m_settings, m_anchor, m_squareData, *this);
-        updateCursorAndReadouts(here, m_settings, m_squareData, *this);
+        const PointerSquare here = mapPointer(at, Picture1->size(), m_grid);
+        linkStroke(button, here, m_anchor, m_grid, *this);
+        updateCursorAndReadouts(here, m_grid, *this);
     });
 }
 
@@ -208,17 +198,12 @@ void Form1::setDataCaption(const QString &caption)
     Label4->setText(caption);
 }
 
-CursorFrame Form1::cursorFrame() const
-{
-    return Picture1->Shape1();
-}
-
-void Form1::setCursorFrame(const CursorFrame &frame)
+void Form1::setCursorFrame(const QRect &frame)
 {
     Picture1->setShape1(frame);
 }
 
-void Form1::Sub_DrawSquare(float x, float y, std::int16_t mode)
+void Form1::Sub_DrawSquare(int index, TileSet set)
 {
-    ::Sub_DrawSquare(*Picture1, PictureClip1, m_squareData, m_settings, x, y, mode);
+    ::Sub_DrawSquare(*Picture1, PictureClip1, m_grid, index, set);
 }

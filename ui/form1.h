@@ -1,11 +1,12 @@
 // The main window: the canvas with its cursor frame, the three read-outs, "Save" and the button
-// that opens the settings dialog. It owns the square codes, the anchor square and the two tile
-// sets, and runs each canvas movement through its three stages.
+// that opens the settings dialog. It owns the grid (settings and square codes) for the whole
+// run, the anchor square and the two tile sets, and runs each canvas movement through its
+// steps: map the pointer, link the stroke, move the frame and write the read-outs.
 #pragma once
 
 #include <canvassetup.h>
+#include <grid.h>
 #include <pointermapping.h>
-#include <squaredata.h>
 #include <strokeview.h>
 #include <tilepainter.h>
 
@@ -15,7 +16,7 @@
 
 class CanvasView;
 class PictureBox;
-class ReadoutLabel;
+class QLabel;
 class QPushButton;
 
 class Form1 : public QWidget, private StrokeView
@@ -25,14 +26,13 @@ public:
     static constexpr QSize ClientSize { 688, 528 };
     static constexpr QPoint CanvasCorner { 24, 32 };
 
-    explicit Form1(Settings &settings, QWidget *parent = nullptr);
+    explicit Form1(QWidget *parent = nullptr);
 
     // Gives the canvas the grid's size and brings the square codes to the grid, all or nothing:
-    // false, with canvas and codes unchanged, when the memory for the canvas cannot be had.
-    // Runs after every accepted "OK" of the settings dialog.
-    [[nodiscard]] bool Sub_Draw();
+    // false, with grid and canvas unchanged, when the memory for the canvas cannot be had.
+    [[nodiscard]] bool Sub_Draw(const Settings &settings);
 
-    const SquareData &squareData() const { return m_squareData; }
+    const Grid &grid() const { return m_grid; }
     const StrokeAnchor &anchor() const { return m_anchor; }
     PictureBox *canvas() const { return Picture1; }
 
@@ -49,29 +49,27 @@ private:
     void Form_Load();
     void Command1_Click();
     void cmdSave_Click();
+    void Picture1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
+    void Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
     static QString saveFailureMessage(const SaveFailure &failure);
-    void Picture1_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
-    void Picture1_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
 
     // StrokeView
     void setDirectionCaption(const QString &caption) override;
     void setPositionCaption(const QString &caption) override;
     void setDataCaption(const QString &caption) override;
-    CursorFrame cursorFrame() const override;
-    void setCursorFrame(const CursorFrame &frame) override;
-    void Sub_DrawSquare(float x, float y, std::int16_t mode) override;
+    void setCursorFrame(const QRect &frame) override;
+    void Sub_DrawSquare(int index, TileSet set) override;
 
-    Settings &m_settings;
-    SquareData m_squareData;
+    Grid m_grid;
     StrokeAnchor m_anchor;
-    TileSets PictureClip1;
+    const TileSets PictureClip1;
     std::optional<QString> m_bitmapPath;
 
     PictureBox *Picture1;
     CanvasView *m_canvasView;
-    ReadoutLabel *Label1;
-    ReadoutLabel *Label2;
-    ReadoutLabel *Label4;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label4;
     QPushButton *cmdSave;
     QPushButton *Command1;
 };

@@ -13,7 +13,11 @@
 std::optional<double> parseNumberText(QStringView text, const QLocale &locale = QLocale());
 
 bool isNumberText(QStringView text, const QLocale &locale = QLocale());
-// Both raise a TypeMismatch error for a text that is not a number; the 16-bit conversion rounds
-// half to even and raises an Overflow error out of range.
-double numberTextToDouble(QStringView text, const QLocale &locale = QLocale());
-std::int16_t numberTextToInt16(QStringView text, const QLocale &locale = QLocale());
+
+// The nearest 16-bit integer, an exact half going to the even neighbour (3.5 and 4.5 give 4);
+// nothing for a value outside -32768 .. 32767.
+std::optional<std::int16_t> toInt16(double value);
+
+// The text's value as a 16-bit integer, rounded as above; nothing for a text that is not a number
+// or whose value does not fit.
+std::optional<std::int16_t> numberTextToInt16(QStringView text, const QLocale &locale = QLocale());

@@ -1,7 +1,5 @@
 #include "numbertext.h"
 
-#include <numberrules.h>
-
 #include <cmath>
 
 namespace {
@@ -71,16 +69,17 @@ bool isNumberText(QStringView text, const QLocale &locale)
     return parseNumberText(text, locale).has_value();
 }
 
-double numberTextToDouble(QStringView text, const QLocale &locale)
+std::optional<std::int16_t> toInt16(double value)
 {
-    const std::optional<double> value = parseNumberText(text, locale);
-    if (!value)
-        throw EditorError(ErrorKind::TypeMismatch,
-                          "'" + text.toString().toStdString() + "' is not a number");
-    return *value;
+    // The library's rounding in its default mode: to nearest, ties to even.
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= -32768.0 && rounded <= 32767.0))
+        return std::nullopt;
+    return std::int16_t(rounded);
 }
 
-std::int16_t numberTextToInt16(QStringView text, const QLocale &locale)
+std::optional<std::int16_t> numberTextToInt16(QStringView text, const QLocale &locale)
 {
-    return numberrules::toInt16(numberTextToDouble(text, locale));
+    const std::optional<double> value = parseNumberText(text, locale);
+    return value ? toInt16(*value) : std::nullopt;
 }

@@ -1,0 +1,21 @@
+// A picture surface over a plain retained image: the tile painter without a window.
+#pragma once
+
+#include <picturesurface.h>
+#include <retainedimage.h>
+
+struct ImageSurface : PictureSurface
+{
+    explicit ImageSurface(QSize size, QColor background = Qt::white)
+        : retained(size, background)
+    { }
+    void PaintPicture(const QImage &picture, const QRect &target) override
+    {
+        ++calls;
+        retained.paintPicture(picture, target);
+    }
+    QRgb at(int x, int y) const { return retained.image().pixel(x, y); }
+
+    RetainedImage retained;
+    int calls = 0;
+};

@@ -1,0 +1,157 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>Direction</name>
+    <message>
+        <location filename="../input/direction.h" line="13"/>
+        <source>Up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../input/direction.h" line="15"/>
+        <source>Down</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../input/direction.h" line="17"/>
+        <source>Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../input/direction.h" line="19"/>
+        <source>Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <location filename="../ui/form1.cpp" line="48"/>
+        <source>Form1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="60"/>
+        <source>Label1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="61"/>
+        <source>Label2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="62"/>
+        <source>Label4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="63"/>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="64"/>
+        <source>Command1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="94"/>
+        <source>There is not enough memory for a canvas of %1 x %2 pixels. The settings, the canvas and the drawing are kept as they were.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="107"/>
+        <source>The picture could not be saved to %1.
+That path is not a regular file, so it is left as it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="111"/>
+        <source>The picture could not be saved to %1.
+The file is read-only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="113"/>
+        <source>The picture could not be saved in the folder %1.
+No new file can be made in that folder: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="117"/>
+        <source>The picture could not be saved in the folder %1.
+That folder does not let a file in it be replaced.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="123"/>
+        <source>The picture could not be saved to %1.
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form1.cpp" line="132"/>
+        <source>The picture could not be saved.
+This account has no home folder to save test.bmp in.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Form2</name>
+    <message>
+        <location filename="../ui/form2.cpp" line="51"/>
+        <source>Form2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form2.cpp" line="59"/>
+        <source>Square Size X:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form2.cpp" line="61"/>
+        <source>Square Size Y:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form2.cpp" line="67"/>
+        <source>Pixels Per Square:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form2.cpp" line="69"/>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form2.cpp" line="71"/>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form2.cpp" line="73"/>
+        <source>3 to 100</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/form2.cpp" line="73"/>
+        <source>8 to 96</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Readouts</name>
+    <message>
+        <location filename="../input/readouts.cpp" line="7"/>
+        <source>X:%1,Y:%2,ID:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../input/readouts.cpp" line="15"/>
+        <source>ID:%1, Data:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,17 @@
+// Both windows place their controls by hand, each at its design geometry and named after it.
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+// A control of type `Control` (a label, button or text box) with its text, name and place.
+template<typename Control>
+Control *makeControl(QWidget *parent, const QString &name, const QString &text,
+                     const QRect &geometry)
+{
+    auto *control = new Control(text, parent);
+    control->setObjectName(name);
+    control->setGeometry(geometry);
+    return control;
+}

@@ -1,9 +1,0 @@
-#include "module1.h"
-
-namespace Module1 {
-Settings &settings()
-{
-    static Settings shared;
-    return shared;
-}
-} // namespace Module1
