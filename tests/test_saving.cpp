@@ -21,6 +21,7 @@
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 // Interposed for the whole test executable: the editor's code (and Qt's) call these. Set an
@@ -235,8 +236,18 @@ TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)
     ASSERT_EQ(stat(QFile::encodeName(pipe).constData(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
 
-    // A link to a regular file: the file it points to is replaced, the link and mode kept.
+    // A link to a device node, like the system's null device, made here where root can.
     ASSERT_TRUE(QFile::remove(target));
+    const QString device = editor.dir.filePath(QStringLiteral("null"));
+    if (mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        ASSERT_TRUE(QFile::link(device, target));
+        expectFailedSave(target);
+        ASSERT_EQ(stat(QFile::encodeName(device).constData(), &status), 0);
+        EXPECT_TRUE(S_ISCHR(status.st_mode));
+        ASSERT_TRUE(QFile::remove(target));
+    }
+
+    // A link to a regular file: the file it points to is replaced, the link and mode kept.
     const QString file = editor.dir.filePath(QStringLiteral("real.bmp"));
     expectSave(file);
     ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner
