@@ -151,7 +151,10 @@ void BM_ReadoutRepaint(benchmark::State &state)
     int at = 0;
     for (auto _ : state) {
         ++at;
-        label->setText(QStringLiteral("X:%1,Y:%2,ID:%3").arg(at % 100).arg(at / 100 % 100).arg(at % 10000));
+        label->setText(QStringLiteral("X:%1,Y:%2,ID:%3")
+                               .arg(at % 100)
+                               .arg(at / 100 % 100)
+                               .arg(at % 10000));
         QCoreApplication::sendPostedEvents();
     }
 }
@@ -172,7 +175,10 @@ void BM_LabelRepaint(benchmark::State &state)
     int at = 0;
     for (auto _ : state) {
         ++at;
-        label.setText(QStringLiteral("X:%1,Y:%2,ID:%3").arg(at % 100).arg(at / 100 % 100).arg(at % 10000));
+        label.setText(QStringLiteral("X:%1,Y:%2,ID:%3")
+                              .arg(at % 100)
+                              .arg(at / 100 % 100)
+                              .arg(at % 10000));
         QCoreApplication::sendPostedEvents();
     }
 }

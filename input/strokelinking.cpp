@@ -26,14 +26,15 @@ constexpr LinkRule linkRules[] = {
 void linkStep(TileSet set, const PointerSquare &here, StrokeAnchor &anchor, Grid &grid,
               StrokeView &view)
 {
-    const Direction direction = Func_GetDirection(anchor, std::int16_t(here.column),
-                                                  std::int16_t(here.row));
+    const Direction direction
+            = Func_GetDirection(anchor, std::int16_t(here.column), std::int16_t(here.row));
     if (direction == Direction::None)
         return;
     view.setDirectionCaption(directionWord(direction));
 
-    const LinkRule &rule = *std::find_if(std::begin(linkRules), std::end(linkRules),
-                                         [&](const LinkRule &r) { return r.direction == direction; });
+    const LinkRule &rule
+            = *std::find_if(std::begin(linkRules), std::end(linkRules),
+                            [&](const LinkRule &r) { return r.direction == direction; });
     // The anchor is on the grid, and the neighbour lies between it and the square entered.
     const int neighbour = grid.index(here.column + rule.dx, here.row + rule.dy);
     if (grid.Func_SetSide(neighbour, rule.neighbourSide))

@@ -6,15 +6,15 @@
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
-#    include <cerrno>
-#    include <cstring>
-#    include <fcntl.h>
-#    include <pwd.h>
-#    include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
-#    include <linux/fs.h>
-#    include <sys/ioctl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #endif
 
 QSize canvasSizeFor(const Settings &settings)

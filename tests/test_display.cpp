@@ -21,8 +21,10 @@ namespace {
 QImage onScreen(QWidget &window)
 {
     QApplication::processEvents();
-    return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(
-            QImage::Format_RGB32);
+    return window.screen()
+            ->grabWindow(window.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
 }
 
 // Checks that the screen shows the canvas's image with the frame over it, and each read-out as
@@ -55,8 +57,8 @@ void expectScreenShowsTheEditor(EditorDriver &editor, const char *after)
                 first = QPoint(x, y);
         }
     }
-    EXPECT_EQ(wrong, 0) << "canvas pixels differ from the image and frame, first at "
-                        << first.x() << "," << first.y();
+    EXPECT_EQ(wrong, 0) << "canvas pixels differ from the image and frame, first at " << first.x()
+                        << "," << first.y();
     for (const char *name : { "Label1", "Label2", "Label4" }) {
         // The part of the label no other control covers (Label2 lies over Label1's end).
         QWidget *label = editor.label(name);

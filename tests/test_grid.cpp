@@ -54,8 +54,10 @@ TEST(Grid, SidesAreOnlyEverGainedAndReadAsTheTileNumber)
         Side side;
         const char *text;
         int tile;
-    } sides[] = { { Side::Left, "1000", 8 }, { Side::Bottom, "0100", 4 },
-                  { Side::Right, "0010", 2 }, { Side::Top, "0001", 1 } };
+    } sides[] = { { Side::Left, "1000", 8 },
+                  { Side::Bottom, "0100", 4 },
+                  { Side::Right, "0010", 2 },
+                  { Side::Top, "0001", 1 } };
     for (const auto &s : sides) {
         Grid one = grid(3, 3);
         one.Func_SetSide(0, s.side);

@@ -22,8 +22,11 @@ TEST(PointerMapping, MapsEachPixelToTheSquareItLiesIn)
     {
         QPoint at;
         int column, row;
-    } cases[] = { { { 0, 0 }, 0, 0 },   { { 31, 0 }, 0, 0 },   { { 32, 0 }, 1, 0 },
-                  { { 75, 40 }, 2, 1 }, { { 319, 319 }, 9, 9 } };
+    } cases[] = { { { 0, 0 }, 0, 0 },
+                  { { 31, 0 }, 0, 0 },
+                  { { 32, 0 }, 1, 0 },
+                  { { 75, 40 }, 2, 1 },
+                  { { 319, 319 }, 9, 9 } };
     for (const auto &c : cases) {
         const PointerSquare here = mapPointer(c.at, Canvas10By32, g);
         EXPECT_EQ(here.column, c.column) << c.at.x() << "," << c.at.y();
@@ -98,8 +101,9 @@ TEST(Direction, PressIsHeldToTheGridLikeAMovement)
     {
         QPoint at;
         std::int16_t column, row;
-    } outside[] = { { { -60, 40 }, 0, 1 }, { { 400, 40 }, 9, 1 }, { { 75, -1 }, 2, 0 },
-                    { { 75, 320 }, 2, 9 } };
+    } outside[] = {
+        { { -60, 40 }, 0, 1 }, { { 400, 40 }, 9, 1 }, { { 75, -1 }, 2, 0 }, { { 75, 320 }, 2, 9 }
+    };
     for (const auto &c : outside) {
         setAnchorFromPress(anchor, c.at, Canvas10By32, g);
         EXPECT_EQ(anchor.LastSquareX, c.column) << c.at.x() << "," << c.at.y();

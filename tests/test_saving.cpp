@@ -115,7 +115,7 @@ protected:
     {
         QFile file(path);
         return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll()
-                                                                         : QByteArray();
+                                                                          : QByteArray();
     }
     // A save into the grown canvas under a file-size limit of `limit` bytes.
     void saveWithSizeLimit(rlim_t limit)
@@ -216,7 +216,8 @@ TEST_F(Saving, AnAppendOnlyFolderIsRefusedBeforeAnythingIsWritten)
     if (!runs(QStringLiteral("chattr +a '%1' 2>/dev/null").arg(folder)))
         GTEST_SKIP() << "chattr +a needs root on a file system that has it";
     {
-        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(folder)); });
+        const auto unlock
+                = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(folder)); });
         editor.drag({ { 5, 5 }, { 6, 5 } });
         expectFailedSave(target, QStringLiteral("folder ") + folder);
     }
@@ -232,7 +233,9 @@ TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)
     expectFailedSave(target);
     expectFailedSave(pipe);
     EXPECT_TRUE(QFileInfo(target).isSymLink());
-    struct stat status {};
+    struct stat status
+    {
+    };
     ASSERT_EQ(stat(QFile::encodeName(pipe).constData(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
 
@@ -250,8 +253,8 @@ TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)
     // A link to a regular file: the file it points to is replaced, the link and mode kept.
     const QString file = editor.dir.filePath(QStringLiteral("real.bmp"));
     expectSave(file);
-    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                              | QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(
+            file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
     ASSERT_TRUE(QFile::link(file, target));
     editor.drag({ { 5, 5 }, { 6, 5 } });
     expectSave(target);

@@ -11,8 +11,10 @@ namespace {
 QImage onScreen(QWidget &window)
 {
     QApplication::processEvents();
-    return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(
-            QImage::Format_RGB32);
+    return window.screen()
+            ->grabWindow(window.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
 }
 
 // The first and last device pixels along a line of the screen that pass `test`, looking from

@@ -13,10 +13,7 @@ class Strokes : public ::testing::Test
 protected:
     void SetUp() override { grid.resize({ 10, 10, 32 }); }
 
-    void press(int column, int row)
-    {
-        setAnchorFromPress(anchor, at(column, row), canvas, grid);
-    }
+    void press(int column, int row) { setAnchorFromPress(anchor, at(column, row), canvas, grid); }
     // One movement through its steps, as the main window runs it.
     void move(Qt::MouseButtons buttons, QPoint to)
     {

@@ -1,6 +1,6 @@
 // The two tile sets as shipped: their geometry, colours, file format and cell layout.
-#include <tilepainter.h>
 #include <tileart.h>
+#include <tilepainter.h>
 
 #include <QFile>
 

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 using Texts = std::array<QString, 3>;
@@ -157,8 +156,7 @@ TEST(SettingsDialog, AcceptsTheRangesAndRoundsHalfToEven)
             EditorDriver::fill(dialog, c.x, c.y, c.pixels);
             EditorDriver::click(dialog, "Command1");
         });
-        EXPECT_EQ(editor.settings(), c.stored)
-                << c.x << " " << c.y << " " << c.pixels;
+        EXPECT_EQ(editor.settings(), c.stored) << c.x << " " << c.y << " " << c.pixels;
         EXPECT_EQ(editor.canvas()->size(),
                   QSize(c.stored.SizeX * c.stored.PixelsPerSquare,
                         c.stored.SizeY * c.stored.PixelsPerSquare));

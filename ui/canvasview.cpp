@@ -57,7 +57,9 @@ QPoint CanvasView::overshoot() const
 {
     const QPoint at = viewport()->mapFromGlobal(m_pointer.toPoint());
     const QRect visible = viewport()->rect();
-    auto past = [](int v, int low, int high) { return v < low ? v - low : v > high ? v - high : 0; };
+    auto past = [](int v, int low, int high) {
+        return v < low ? v - low : v > high ? v - high : 0;
+    };
     return QPoint(past(at.x(), visible.left(), visible.right()),
                   past(at.y(), visible.top(), visible.bottom()));
 }

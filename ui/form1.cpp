@@ -48,12 +48,12 @@ Form1::Form1(QWidget *parent)
 
     Picture1 = new PictureBox;
     m_canvasView = new CanvasView(Picture1, this);
-    m_canvasView->setGeometry(QRect(CanvasCorner, ClientSize - QSize(CanvasCorner.x(), CanvasCorner.y())));
+    m_canvasView->move(CanvasCorner); // resizeEvent gives it the rest of the window
     // The line around the canvas moves with it.
     connect(m_canvasView->horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            qOverload<>(&QWidget::update));
+            &Form1::updateCanvasLine);
     connect(m_canvasView->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            qOverload<>(&QWidget::update));
+            &Form1::updateCanvasLine);
     Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), QRect(32, 8, 105, 17));
     Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), QRect(128, 8, 121, 17));
     Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), QRect(256, 8, 89, 17));
@@ -143,8 +143,7 @@ bool Form1::Sub_Draw(const Settings &settings)
     m_grid.resize(settings);
     // A button may still be held from before the dialog: its stroke goes on inside the new grid.
     holdAnchorToGrid(m_anchor, settings);
-    // The frame around the canvas follows its new size.
-    update();
+    updateCanvasLine();
     return true;
 }
 
@@ -171,16 +170,33 @@ void Form1::resizeEvent(QResizeEvent *)
 {
     // The canvas's corner stays put; the scrolling area takes the rest of the window.
     m_canvasView->resize(size() - QSize(CanvasCorner.x(), CanvasCorner.y()));
+    updateCanvasLine();
+}
+
+// A thin line around the visible part of the borderless canvas sets it apart from the window.
+// This is the rectangle the line's pixels lie on the edges of.
+QRect Form1::canvasLine() const
+{
+    const QRect canvas(Picture1->mapTo(this, QPoint()), Picture1->size());
+    return canvas.intersected(m_canvasView->geometry()).adjusted(-1, -1, 1, 1);
+}
+
+void Form1::updateCanvasLine()
+{
+    // Only the pixels of the line's old and new places, not the whole window.
+    const QRect line = canvasLine();
+    if (line == m_canvasLine)
+        return;
+    auto outline = [](const QRect &r) { return QRegion(r) - QRegion(r.adjusted(1, 1, -1, -1)); };
+    update(outline(m_canvasLine) + outline(line));
+    m_canvasLine = line;
 }
 
 void Form1::paintEvent(QPaintEvent *)
 {
-    // A thin line around the visible part of the borderless canvas sets it apart from the
-    // window.
-    const QRect canvas(Picture1->mapTo(this, QPoint()), Picture1->size());
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(canvas.intersected(m_canvasView->geometry()).adjusted(-1, -1, 0, 0));
+    painter.drawRect(canvasLine().adjusted(0, 0, -1, -1));
 }
 
 void Form1::setDirectionCaption(const QString &caption)

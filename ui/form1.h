@@ -52,6 +52,8 @@ private:
     void Picture1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
     void Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
     static QString saveFailureMessage(const SaveFailure &failure);
+    QRect canvasLine() const;
+    void updateCanvasLine();
 
     // StrokeView
     void setDirectionCaption(const QString &caption) override;
@@ -67,6 +69,7 @@ private:
 
     PictureBox *Picture1;
     CanvasView *m_canvasView;
+    QRect m_canvasLine; // where the line around the canvas was last drawn
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label4;

@@ -29,25 +29,25 @@ Form2::Form2(const Settings &current)
 
     // Created in tab order; labels take no focus.
     txtSizeX = makeControl<QLineEdit>(this, QStringLiteral("txtSizeX"), QStringLiteral("10"),
-                           QRect(112, 16, 105, 19));
+                                      QRect(112, 16, 105, 19));
     Label1 = makeControl<QLabel>(this, QStringLiteral("Label1"), tr("Square Size X:"),
-                       QRect(16, 16, 121, 17));
+                                 QRect(16, 16, 121, 17));
     Label2 = makeControl<QLabel>(this, QStringLiteral("Label2"), tr("Square Size Y:"),
-                       QRect(16, 40, 81, 17));
+                                 QRect(16, 40, 81, 17));
     txtSizeY = makeControl<QLineEdit>(this, QStringLiteral("txtSizeY"), QStringLiteral("10"),
-                           QRect(112, 40, 105, 19));
+                                      QRect(112, 40, 105, 19));
     txtPixel = makeControl<QLineEdit>(this, QStringLiteral("txtPixel"), QStringLiteral("32"),
-                           QRect(112, 64, 105, 21));
+                                      QRect(112, 64, 105, 21));
     Label3 = makeControl<QLabel>(this, QStringLiteral("Label3"), tr("Pixels Per Square:"),
-                       QRect(16, 64, 97, 17));
+                                 QRect(16, 64, 97, 17));
     Command1 = makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("OK"),
-                          QRect(272, 248, 105, 25));
+                                        QRect(272, 248, 105, 25));
     Command2 = makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"),
-                          QRect(176, 248, 89, 25));
+                                        QRect(176, 248, 89, 25));
     const QString hints[] = { tr("3 to 100"), tr("3 to 100"), tr("8 to 96") };
     for (int i = 0; i < 3; ++i) {
-        Label4[std::size_t(i)] = makeControl<QLabel>(this, QStringLiteral("Label4_%1").arg(i), hints[i],
-                                           QRect(232, 16 + 24 * i, 89, 17));
+        Label4[std::size_t(i)] = makeControl<QLabel>(this, QStringLiteral("Label4_%1").arg(i),
+                                                     hints[i], QRect(232, 16 + 24 * i, 89, 17));
         Label4[std::size_t(i)]->setFont(hintFont());
     }
 

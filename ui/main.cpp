@@ -15,9 +15,9 @@ namespace {
 // The options Qt's own start-up takes (-platform, -style...), passed on to QApplication.
 void acceptQtOptions(QCommandLineParser &parser)
 {
-    for (const char *name : { "platform", "platformpluginpath", "platformtheme", "plugin",
-                              "style", "stylesheet", "qwindowgeometry", "qwindowtitle",
-                              "qwindowicon", "display", "session", "name", "title" }) {
+    for (const char *name : { "platform", "platformpluginpath", "platformtheme", "plugin", "style",
+                              "stylesheet", "qwindowgeometry", "qwindowtitle", "qwindowicon",
+                              "display", "session", "name", "title" }) {
         QCommandLineOption option(QString::fromLatin1(name));
         option.setValueName(QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -41,8 +41,8 @@ int main(int argc, char **argv)
     // application comes after it.
     auto commandLine = std::make_unique<QCoreApplication>(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
-            "main", "Draw connected passages on a grid of squares."));
+    parser.setApplicationDescription(
+            QCoreApplication::translate("main", "Draw connected passages on a grid of squares."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
