@@ -1,5 +1,7 @@
 #include "canvassetup.h"
 
+#include "blockwriter.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -63,6 +65,19 @@ bool refusesReplacing(const QString &folder)
 #endif
 }
 
+// Qt's writer streams a 32-bit image row by row, so no second full-size copy is made; the rows
+// go to the file on a second thread while the next ones are made.
+bool writeBitmap(const QImage &picture, QSaveFile &file, QString &reason)
+{
+    BlockWriter blocks(file);
+    QImageWriter writer(&blocks, "bmp");
+    const bool converted = writer.write(picture);
+    if (blocks.finish() && converted)
+        return true;
+    reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    return false;
+}
+
 // Writes the unwritten rest of the buffer and makes the data durable. QSaveFile::commit()
 // ignores a failure of both (its final flush happens inside close(), whose error it does not
 // check, and it does not check the sync), so they are done and checked here before it.
@@ -110,16 +125,11 @@ std::optional<SaveFailure> SavePicture(const QImage &picture, const QString &pat
             return SaveFailure { Cause::Write, path, file.errorString() };
         return SaveFailure { Cause::FolderNotWritable, folder, file.errorString() };
     }
-    // The writer streams a 32-bit image row by row, so no second full-size copy is made.
-    QImageWriter writer(&file, "bmp");
     QString reason;
-    if (!writer.write(picture)) {
-        reason = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-    } else if (flushAndSync(file, reason) && file.commit()) {
+    if (writeBitmap(picture, file, reason) && flushAndSync(file, reason) && file.commit())
         return std::nullopt;
-    } else if (reason.isEmpty()) {
+    if (reason.isEmpty())
         reason = file.errorString(); // the rename
-    }
     file.cancelWriting(); // the destructor then removes the temporary file
     return SaveFailure { Cause::Write, path, reason };
 }

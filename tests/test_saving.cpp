@@ -184,8 +184,8 @@ TEST_F(Saving, AWriteStoppedAnywhereUpToTheFinalFlushKeepsTheEarlierFile)
 {
     expectSave(target);
     const qint64 earlier = QFileInfo(target).size();
-    editor.setUp(20, 20, 32); // the next file is four times as large
-    const qint64 size = 54 + 640 * 640 * 3;
+    editor.setUp(30, 30, 32); // the next file is nine times as large, several blocks
+    const qint64 size = 54 + 960 * 960 * 3;
     // Half-way, then limits over the last 40 KB: just below the size only the final flush of
     // the buffered rest fails.
     saveWithSizeLimit(rlim_t(earlier + 4096));

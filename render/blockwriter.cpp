@@ -1,0 +1,100 @@
+#include "blockwriter.h"
+
+namespace {
+
+// The target may take part of a block; writing the rest again either goes on or fails with the
+// system's reason in the target's error.
+bool writeFully(QIODevice &target, const std::vector<char> &block)
+{
+    for (qint64 done = 0, size = qint64(block.size()); done < size;) {
+        const qint64 n = target.write(block.data() + done, size - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
+BlockWriter::BlockWriter(QIODevice &target)
+    : m_target(target)
+    , m_worker([this] { writeBlocks(); })
+{
+    m_filling.reserve(BlockSize);
+    m_handed.reserve(BlockSize);
+    open(QIODevice::WriteOnly);
+}
+
+BlockWriter::~BlockWriter()
+{
+    finish();
+}
+
+bool BlockWriter::finish()
+{
+    if (!m_worker.joinable())
+        return !m_failed;
+    if (!m_filling.empty())
+        handOver();
+    {
+        std::lock_guard lock(m_mutex);
+        m_finishing = true;
+    }
+    m_changed.notify_all();
+    m_worker.join();
+    close();
+    return !m_failed;
+}
+
+bool BlockWriter::isSequential() const
+{
+    return true;
+}
+
+qint64 BlockWriter::readData(char *, qint64)
+{
+    return -1;
+}
+
+qint64 BlockWriter::writeData(const char *data, qint64 size)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_failed)
+            return -1;
+    }
+    m_filling.insert(m_filling.end(), data, data + size);
+    if (qsizetype(m_filling.size()) >= BlockSize)
+        handOver();
+    return size;
+}
+
+// Waits until the worker has written the block it has, then gives it this one and takes the
+// written one back to fill.
+void BlockWriter::handOver()
+{
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_handed.empty(); });
+        m_handed.swap(m_filling);
+    }
+    m_changed.notify_all();
+}
+
+void BlockWriter::writeBlocks()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return !m_handed.empty() || m_finishing; });
+        if (m_handed.empty())
+            return;
+        lock.unlock();
+        // After a failed write the rest is dropped: the file is incomplete anyway.
+        const bool written = !m_failed && writeFully(m_target, m_handed);
+        lock.lock();
+        m_failed = !written;
+        m_handed.clear();
+        m_changed.notify_all();
+    }
+}
