@@ -19,11 +19,11 @@ bool writeFully(QIODevice &target, const std::vector<char> &block)
 
 BlockWriter::BlockWriter(QIODevice &target)
     : m_target(target)
-    , m_worker([this] { writeBlocks(); })
 {
     m_filling.reserve(BlockSize);
     m_handed.reserve(BlockSize);
     open(QIODevice::WriteOnly);
+    m_worker = std::thread([this] { writeBlocks(); }); // once the blocks are made
 }
 
 BlockWriter::~BlockWriter()

@@ -42,5 +42,5 @@ private:
     bool m_failed = false;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::thread m_worker; // last: it starts once the members above are made
+    std::thread m_worker;
 };
