@@ -5,16 +5,15 @@
 QString positionReadout(const PointerSquare &here)
 {
     return QCoreApplication::translate("Readouts", "X:%1,Y:%2,ID:%3")
-            .arg(here.column)
-            .arg(here.row)
-            .arg(here.index);
+            .arg(QString::number(here.column), QString::number(here.row),
+                 QString::number(here.index));
 }
 
 QString dataReadout(const PointerSquare &here, const Grid &grid)
 {
     return QCoreApplication::translate("Readouts", "ID:%1, Data:%2")
-            .arg(here.index)
-            .arg(QString::fromStdString(squareCodeText(grid.code(here.index))));
+            .arg(QString::number(here.index),
+                 QString::fromStdString(squareCodeText(grid.code(here.index))));
 }
 
 void updateCursorAndReadouts(const PointerSquare &here, const Grid &grid, StrokeView &view)

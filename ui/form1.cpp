@@ -22,8 +22,10 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
                   const QRect &geometry)
 {
     auto *label = makeControl<QLabel>(parent, name, caption, geometry);
-    // Opaque: a new caption repaints the label alone, not the window behind it.
+    // Opaque: a new caption repaints the label alone, not the window behind it. Fixed: a new
+    // caption does not ask the window to lay its children out again.
     label->setAutoFillBackground(true);
+    label->setFixedSize(geometry.size());
     return label;
 }
 
