@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -114,23 +115,34 @@ struct Editor
     EditorDriver driver;
 };
 
+// The centres of the squares a stroke steps through: a ring round the top three rows of the
+// squares the window shows, clear of the buttons (which lie over rows 3 and 4 and would be
+// repainted with them), so that every step, the last one back to the start included, enters a
+// neighbour.
+std::vector<QPoint> strokePath(int p)
+{
+    constexpr int lastColumn = 5;
+    constexpr int lastRow = 2;
+    std::vector<QPoint> squares;
+    for (int column = 0; column < lastColumn; ++column)
+        squares.emplace_back(column, 0);
+    for (int row = 0; row < lastRow; ++row)
+        squares.emplace_back(lastColumn, row);
+    for (int column = lastColumn; column > 0; --column)
+        squares.emplace_back(column, lastRow);
+    for (int row = lastRow; row > 0; --row)
+        squares.emplace_back(0, row);
+    std::vector<QPoint> path;
+    for (const QPoint &square : squares)
+        path.push_back(square * p + QPoint(p / 2, p / 2));
+    return path;
+}
+
 void BM_StrokeStep(benchmark::State &state)
 {
     const int p = int(state.range(0));
     Editor editor({ Squares, Squares, std::int16_t(p) });
-    // Steps within the squares the window shows clear of the buttons (which lie over rows 3 and 4
-    // and would be repainted with them), snaking so every step enters a neighbour.
-    const int columns = 6;
-    const int rows = 3;
-    std::vector<QPoint> path;
-    for (int row = 0; row < rows; ++row) {
-        for (int i = 0; i < columns; ++i) {
-            const int column = row % 2 == 0 ? i : columns - 1 - i;
-            path.emplace_back(column * p + p / 2, row * p + p / 2);
-        }
-    }
-    for (int row = rows - 2; row > 0; --row)
-        path.emplace_back(p / 2, row * p + p / 2);
+    const std::vector<QPoint> path = strokePath(p);
     editor.driver.press(path.front());
     std::size_t at = 0;
     for (auto _ : state) {
@@ -184,15 +196,85 @@ void BM_LabelRepaint(benchmark::State &state)
 }
 PASSAGES_BENCHMARK(BM_LabelRepaint);
 
+// The canvas repainting the two squares of each step along the stroke's path: the same pixels
+// as the step, in the same order, so that they are as far from the cache as the step finds them.
 void BM_CanvasRepaint(benchmark::State &state)
 {
-    Editor editor({ Squares, Squares, 96 });
+    constexpr int p = 96;
+    Editor editor({ Squares, Squares, p });
+    const std::vector<QPoint> path = strokePath(p);
+    auto square = [&](std::size_t i) { return QRect(path[i] - QPoint(p / 2, p / 2), QSize(p, p)); };
+    std::size_t at = 0;
     for (auto _ : state) {
-        editor.driver.canvas()->update(QRect(96, 96, 2 * 96, 96));
+        const std::size_t from = at;
+        at = (at + 1) % path.size();
+        editor.driver.canvas()->update(square(from) | square(at));
         QCoreApplication::sendPostedEvents();
     }
 }
 PASSAGES_BENCHMARK(BM_CanvasRepaint);
+
+// The stroke step and its floor measured side by side: rounds of a block of steps, a block of
+// canvas repaints along the same path and a block of label repaints, each block timed, and the
+// least of each kind kept. On a shared machine whose speed drifts over seconds, the separate
+// benchmarks above can catch the step and its floors in different moods; here all three see the
+// same ones.
+void BM_StrokeStepInterleaved(benchmark::State &state)
+{
+    constexpr int p = 96;
+    constexpr int block = 32;
+    constexpr int rounds = 300;
+    Editor editor({ Squares, Squares, p });
+    const std::vector<QPoint> path = strokePath(p);
+    editor.driver.press(path.front());
+    QWidget window;
+    window.resize(Form1::ClientSize);
+    QLabel label(&window);
+    label.setGeometry(32, 8, 105, 17);
+    label.setFont(editorFont());
+    label.setAutoFillBackground(true);
+    window.show();
+    QCoreApplication::processEvents();
+
+    auto square = [&](std::size_t i) { return QRect(path[i] - QPoint(p / 2, p / 2), QSize(p, p)); };
+    std::size_t stepAt = 0;
+    std::size_t repaintAt = 0;
+    int caption = 0;
+    auto timed = [](auto &&work) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < block; ++i) {
+            work();
+            QCoreApplication::sendPostedEvents();
+        }
+        return double(timer.nsecsElapsed()) / block;
+    };
+    double step = 1e18, canvas = 1e18, caption1 = 1e18;
+    for (auto _ : state) {
+        for (int round = 0; round < rounds; ++round) {
+            step = std::min(step, timed([&] {
+                                stepAt = (stepAt + 1) % path.size();
+                                editor.sendMove(path[stepAt], Qt::LeftButton);
+                            }));
+            canvas = std::min(canvas, timed([&] {
+                                  const std::size_t from = repaintAt;
+                                  repaintAt = (repaintAt + 1) % path.size();
+                                  editor.driver.canvas()->update(square(from) | square(repaintAt));
+                              }));
+            caption1 = std::min(caption1, timed([&] {
+                                    ++caption;
+                                    label.setText(QStringLiteral("X:%1,Y:%2,ID:%3")
+                                                          .arg(caption % 100)
+                                                          .arg(caption / 100 % 100)
+                                                          .arg(caption % 10000));
+                                }));
+        }
+    }
+    state.counters["step_us"] = step / 1000;
+    state.counters["floor_us"] = (canvas + 2 * caption1) / 1000;
+    state.counters["ratio"] = step / (canvas + 2 * caption1);
+}
+PASSAGES_BENCHMARK(BM_StrokeStepInterleaved)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 constexpr std::size_t LargestPixels = std::size_t(9600) * 9600;
 
