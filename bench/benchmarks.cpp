@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <random>
 #include <unistd.h>
@@ -138,141 +139,170 @@ std::vector<QPoint> strokePath(int p)
     return path;
 }
 
+// A caption like Label1's, different each time.
+QString positionCaption(int at)
+{
+    return QStringLiteral("X:%1,Y:%2,ID:%3")
+            .arg(QString::number(at % 100), QString::number(at / 100 % 100),
+                 QString::number(at % 10000));
+}
+
+// What a stroke step, and each of its floors, repeats. Each next() asks for a repaint that
+// QCoreApplication::sendPostedEvents() then makes, up to the window's backing store.
+
+// One real QMouseEvent (left button held) into the next square along the path.
+class StrokeSteps
+{
+public:
+    explicit StrokeSteps(Editor &editor)
+        : m_editor(editor)
+        , m_path(strokePath(editor.driver.settings().PixelsPerSquare))
+    {
+        m_editor.driver.press(m_path.front());
+    }
+    void next()
+    {
+        m_at = (m_at + 1) % m_path.size();
+        m_editor.sendMove(m_path[m_at], Qt::LeftButton);
+    }
+
+private:
+    Editor &m_editor;
+    std::vector<QPoint> m_path;
+    std::size_t m_at = 0;
+};
+
+// The canvas repainting the two squares of each step along the same path: the same pixels as
+// the step, in the same order, so that they are as far from the cache as the step finds them.
+class CanvasRepaints
+{
+public:
+    explicit CanvasRepaints(Editor &editor)
+        : m_editor(editor)
+        , m_pixels(editor.driver.settings().PixelsPerSquare)
+        , m_path(strokePath(m_pixels))
+    { }
+    void next()
+    {
+        const QRect from = square(m_at);
+        m_at = (m_at + 1) % m_path.size();
+        m_editor.driver.canvas()->update(from | square(m_at));
+    }
+
+private:
+    QRect square(std::size_t i) const
+    {
+        return QRect(m_path[i] - QPoint(m_pixels / 2, m_pixels / 2), QSize(m_pixels, m_pixels));
+    }
+    Editor &m_editor;
+    int m_pixels;
+    std::vector<QPoint> m_path;
+    std::size_t m_at = 0;
+};
+
+// A stock opaque QLabel with Label1's geometry and font in a window of the main window's size,
+// given a new caption: what the toolkit must repaint for it, whatever the editor does.
+class CaptionRepaints
+{
+public:
+    CaptionRepaints()
+        : m_label(&m_window)
+    {
+        m_window.resize(Form1::ClientSize);
+        m_label.setGeometry(32, 8, 105, 17);
+        m_label.setFont(editorFont());
+        m_label.setAutoFillBackground(true);
+        m_window.show();
+        QCoreApplication::processEvents();
+    }
+    void next() { m_label.setText(positionCaption(++m_at)); }
+
+private:
+    QWidget m_window;
+    QLabel m_label;
+    int m_at = 0;
+};
+
 void BM_StrokeStep(benchmark::State &state)
 {
-    const int p = int(state.range(0));
-    Editor editor({ Squares, Squares, std::int16_t(p) });
-    const std::vector<QPoint> path = strokePath(p);
-    editor.driver.press(path.front());
-    std::size_t at = 0;
+    Editor editor({ Squares, Squares, std::int16_t(state.range(0)) });
+    StrokeSteps steps(editor);
     for (auto _ : state) {
-        at = (at + 1) % path.size();
-        editor.sendMove(path[at], Qt::LeftButton);
-        // The repaint the movement asked for, up to the window's backing store.
+        steps.next();
         QCoreApplication::sendPostedEvents();
     }
 }
 PASSAGES_BENCHMARK(BM_StrokeStep)->Arg(96);
 
-// What a stroke step's repaint is made of: the read-outs rewritten and repainted, and the canvas
-// repainting two tiles' worth, each with the paint cycle it causes.
+// The real Label1 in the main window given a new caption.
 void BM_ReadoutRepaint(benchmark::State &state)
 {
     Editor editor({ Squares, Squares, 96 });
     QLabel *label = editor.driver.label("Label1");
     int at = 0;
     for (auto _ : state) {
-        ++at;
-        label->setText(QStringLiteral("X:%1,Y:%2,ID:%3")
-                               .arg(at % 100)
-                               .arg(at / 100 % 100)
-                               .arg(at % 10000));
+        label->setText(positionCaption(++at));
         QCoreApplication::sendPostedEvents();
     }
 }
 PASSAGES_BENCHMARK(BM_ReadoutRepaint);
 
-// A stock opaque QLabel with Label1's geometry and font in a window of the main window's size:
-// what the toolkit must repaint for a new caption, whatever the editor does.
 void BM_LabelRepaint(benchmark::State &state)
 {
-    QWidget window;
-    window.resize(Form1::ClientSize);
-    QLabel label(&window);
-    label.setGeometry(32, 8, 105, 17);
-    label.setFont(editorFont());
-    label.setAutoFillBackground(true);
-    window.show();
-    QCoreApplication::processEvents();
-    int at = 0;
+    CaptionRepaints captions;
     for (auto _ : state) {
-        ++at;
-        label.setText(QStringLiteral("X:%1,Y:%2,ID:%3")
-                              .arg(at % 100)
-                              .arg(at / 100 % 100)
-                              .arg(at % 10000));
+        captions.next();
         QCoreApplication::sendPostedEvents();
     }
 }
 PASSAGES_BENCHMARK(BM_LabelRepaint);
 
-// The canvas repainting the two squares of each step along the stroke's path: the same pixels
-// as the step, in the same order, so that they are as far from the cache as the step finds them.
 void BM_CanvasRepaint(benchmark::State &state)
 {
-    constexpr int p = 96;
-    Editor editor({ Squares, Squares, p });
-    const std::vector<QPoint> path = strokePath(p);
-    auto square = [&](std::size_t i) { return QRect(path[i] - QPoint(p / 2, p / 2), QSize(p, p)); };
-    std::size_t at = 0;
+    Editor editor({ Squares, Squares, 96 });
+    CanvasRepaints repaints(editor);
     for (auto _ : state) {
-        const std::size_t from = at;
-        at = (at + 1) % path.size();
-        editor.driver.canvas()->update(square(from) | square(at));
+        repaints.next();
         QCoreApplication::sendPostedEvents();
     }
 }
 PASSAGES_BENCHMARK(BM_CanvasRepaint);
 
 // The stroke step and its floor measured side by side: rounds of a block of steps, a block of
-// canvas repaints along the same path and a block of label repaints, each block timed, and the
-// least of each kind kept. On a shared machine whose speed drifts over seconds, the separate
+// canvas repaints along the same path and a block of captions, each block timed, and the least
+// of each kind kept. On a shared machine whose speed drifts over seconds, the separate
 // benchmarks above can catch the step and its floors in different moods; here all three see the
 // same ones.
 void BM_StrokeStepInterleaved(benchmark::State &state)
 {
-    constexpr int p = 96;
     constexpr int block = 32;
     constexpr int rounds = 300;
-    Editor editor({ Squares, Squares, p });
-    const std::vector<QPoint> path = strokePath(p);
-    editor.driver.press(path.front());
-    QWidget window;
-    window.resize(Form1::ClientSize);
-    QLabel label(&window);
-    label.setGeometry(32, 8, 105, 17);
-    label.setFont(editorFont());
-    label.setAutoFillBackground(true);
-    window.show();
-    QCoreApplication::processEvents();
-
-    auto square = [&](std::size_t i) { return QRect(path[i] - QPoint(p / 2, p / 2), QSize(p, p)); };
-    std::size_t stepAt = 0;
-    std::size_t repaintAt = 0;
-    int caption = 0;
-    auto timed = [](auto &&work) {
+    Editor editor({ Squares, Squares, 96 });
+    StrokeSteps steps(editor);
+    CanvasRepaints repaints(editor);
+    CaptionRepaints captions;
+    auto leastOf = [](auto &work, double &least) {
         QElapsedTimer timer;
         timer.start();
         for (int i = 0; i < block; ++i) {
-            work();
+            work.next();
             QCoreApplication::sendPostedEvents();
         }
-        return double(timer.nsecsElapsed()) / block;
+        least = std::min(least, double(timer.nsecsElapsed()) / block);
     };
-    double step = 1e18, canvas = 1e18, caption1 = 1e18;
+    const double never = std::numeric_limits<double>::max();
+    double step = never, canvas = never, caption = never;
     for (auto _ : state) {
         for (int round = 0; round < rounds; ++round) {
-            step = std::min(step, timed([&] {
-                                stepAt = (stepAt + 1) % path.size();
-                                editor.sendMove(path[stepAt], Qt::LeftButton);
-                            }));
-            canvas = std::min(canvas, timed([&] {
-                                  const std::size_t from = repaintAt;
-                                  repaintAt = (repaintAt + 1) % path.size();
-                                  editor.driver.canvas()->update(square(from) | square(repaintAt));
-                              }));
-            caption1 = std::min(caption1, timed([&] {
-                                    ++caption;
-                                    label.setText(QStringLiteral("X:%1,Y:%2,ID:%3")
-                                                          .arg(caption % 100)
-                                                          .arg(caption / 100 % 100)
-                                                          .arg(caption % 10000));
-                                }));
+            leastOf(steps, step);
+            leastOf(repaints, canvas);
+            leastOf(captions, caption);
         }
     }
+    const double floor = canvas + 2 * caption;
     state.counters["step_us"] = step / 1000;
-    state.counters["floor_us"] = (canvas + 2 * caption1) / 1000;
-    state.counters["ratio"] = step / (canvas + 2 * caption1);
+    state.counters["floor_us"] = floor / 1000;
+    state.counters["ratio"] = step / floor;
 }
 PASSAGES_BENCHMARK(BM_StrokeStepInterleaved)->Iterations(1)->Unit(benchmark::kMillisecond);
 

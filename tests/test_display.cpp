@@ -8,7 +8,6 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImageReader>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -16,16 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The window as it is on screen, once every repaint asked for has been made.
-QImage onScreen(QWidget &window)
-{
-    QApplication::processEvents();
-    return window.screen()
-            ->grabWindow(window.winId())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-}
 
 // Checks that the screen shows the canvas's image with the frame over it, and each read-out as
 // its caption reads.

@@ -2,20 +2,7 @@
 // very device pixels where the edges of its square's tile are shown.
 #include "uitest.h"
 
-#include <QScreen>
-
-#include <gtest/gtest.h>
-
 namespace {
-
-QImage onScreen(QWidget &window)
-{
-    QApplication::processEvents();
-    return window.screen()
-            ->grabWindow(window.winId())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-}
 
 // The first and last device pixels along a line of the screen that pass `test`, looking from
 // `from` to `to` (device pixels) with the other coordinate fixed.

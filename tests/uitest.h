@@ -1,10 +1,23 @@
-// What the window tests have in common: the editor driver, Qt's test helpers and GoogleTest.
+// What the window tests have in common: the editor driver, Qt's test helpers, GoogleTest and a
+// look at the screen.
 #pragma once
 
 #include <editordriver.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+// The window as it is on screen (the backing store, after the paint cycle), once every repaint
+// asked for has been made.
+inline QImage onScreen(QWidget &window)
+{
+    QApplication::processEvents();
+    return window.screen()
+            ->grabWindow(window.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+}
