@@ -64,9 +64,10 @@ qint64 BlockWriter::writeData(const char *data, qint64 size)
         if (m_failed)
             return -1;
     }
-    m_filling.insert(m_filling.end(), data, data + size);
-    if (qsizetype(m_filling.size()) >= BlockSize)
+    // A block is handed over before it would overflow, so the two blocks are never reallocated.
+    if (!m_filling.empty() && qint64(m_filling.size()) + size > BlockSize)
         handOver();
+    m_filling.insert(m_filling.end(), data, data + size);
     return size;
 }
 

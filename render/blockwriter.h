@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-// What is written is gathered into blocks of BlockSize bytes; each full block is handed to a
+// What is written is gathered into blocks of up to BlockSize bytes; each full block is handed to a
 // worker thread that writes it to the target while the next one fills. Two blocks exist at most.
 // Nothing else may use the target until finish() has returned.
 class BlockWriter final : public QIODevice
