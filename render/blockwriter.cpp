@@ -1,5 +1,7 @@
 #include "blockwriter.h"
 
+#include <system_error>
+
 namespace {
 
 // The target may take part of a block; writing the rest again either goes on or fails with the
@@ -23,7 +25,11 @@ BlockWriter::BlockWriter(QIODevice &target)
     m_filling.reserve(BlockSize);
     m_handed.reserve(BlockSize);
     open(QIODevice::WriteOnly);
-    m_worker = std::thread([this] { writeBlocks(); }); // once the blocks are made
+    try {
+        m_worker = std::thread([this] { writeBlocks(); }); // once the blocks are made
+    } catch (const std::system_error &) {
+        // The system has no thread to spare: the blocks are written on this one as they fill.
+    }
 }
 
 BlockWriter::~BlockWriter()
@@ -33,16 +39,18 @@ BlockWriter::~BlockWriter()
 
 bool BlockWriter::finish()
 {
-    if (!m_worker.joinable())
+    if (!isOpen())
         return !m_failed;
     if (!m_filling.empty())
         handOver();
-    {
-        std::lock_guard lock(m_mutex);
-        m_finishing = true;
+    if (m_worker.joinable()) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_finishing = true;
+        }
+        m_changed.notify_all();
+        m_worker.join();
     }
-    m_changed.notify_all();
-    m_worker.join();
     close();
     return !m_failed;
 }
@@ -75,6 +83,11 @@ qint64 BlockWriter::writeData(const char *data, qint64 size)
 // written one back to fill.
 void BlockWriter::handOver()
 {
+    if (!m_worker.joinable()) {
+        m_failed = m_failed || !writeFully(m_target, m_filling);
+        m_filling.clear();
+        return;
+    }
     {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_handed.empty(); });

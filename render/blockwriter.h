@@ -12,6 +12,7 @@
 
 // What is written is gathered into blocks of up to BlockSize bytes; each full block is handed to a
 // worker thread that writes it to the target while the next one fills. Two blocks exist at most.
+// When the system cannot start a thread, the blocks are written on the caller's thread instead.
 // Nothing else may use the target until finish() has returned.
 class BlockWriter final : public QIODevice
 {

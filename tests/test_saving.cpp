@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
+#include <pthread.h>
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -29,6 +30,7 @@
 namespace faults {
 int rename = 0;
 int sync = 0;
+int threads = 0; // how many of the next thread starts fail
 } // namespace faults
 
 extern "C" int rename(const char *from, const char *to) noexcept
@@ -51,6 +53,18 @@ extern "C" int fdatasync(int fd)
     using Sync = int (*)(int);
     static const auto real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "fdatasync"));
     return real(fd);
+}
+
+extern "C" int pthread_create(pthread_t *thread, const pthread_attr_t *attributes,
+                              void *(*run)(void *), void *argument)
+{
+    if (faults::threads > 0) {
+        --faults::threads;
+        return EAGAIN; // as when the account has used up its threads
+    }
+    using Create = int (*)(pthread_t *, const pthread_attr_t *, void *(*)(void *), void *);
+    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    return real(thread, attributes, run, argument);
 }
 
 namespace {
@@ -207,6 +221,19 @@ TEST_F(Saving, AFailingSyncOrRenameKeepsTheEarlierFile)
     expectFailedSave(target);
     faults::rename = 0;
     expectSave(target);
+}
+
+TEST_F(Saving, WithoutASecondThreadTheRowsAreWrittenOnThisOne)
+{
+    expectSave(target);
+    editor.setUp(30, 30, 32); // several blocks
+    auto allowThreads = qScopeGuard([] { faults::threads = 0; });
+    faults::threads = 1; // the save's own, and only it: Qt's painting would wait for its threads
+    saveWithSizeLimit(rlim_t(QFileInfo(target).size() + 4096));
+    EXPECT_EQ(faults::threads, 0);
+    faults::threads = 1;
+    expectSave(target);
+    EXPECT_EQ(faults::threads, 0);
 }
 
 TEST_F(Saving, AnAppendOnlyFolderIsRefusedBeforeAnythingIsWritten)
