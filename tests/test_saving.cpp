@@ -1,7 +1,8 @@
 // "Save" under faults: whatever fails, at whatever step, the user is told why, the earlier file
 // stays byte for byte and no temporary file is left. Faults are real where the system can make
 // them (a file-size limit, missing and locked folders, special files, an append-only folder) and
-// injected at the system calls where it cannot (a failing sync or rename).
+// injected at the system calls where it cannot (a failing sync or rename, a thread that cannot be
+// started).
 #include "uitest.h"
 
 #include <canvassetup.h>
