@@ -80,7 +80,7 @@ qint64 BlockWriter::writeData(const char *data, qint64 size)
 }
 
 // Waits until the worker has written the block it has, then gives it this one and takes the
-// written one back to fill.
+// written one back to fill. Without a worker, writes this one here.
 void BlockWriter::handOver()
 {
     if (!m_worker.joinable()) {
