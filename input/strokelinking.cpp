@@ -1,6 +1,7 @@
 #include "strokelinking.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -23,8 +24,10 @@ constexpr LinkRule linkRules[] = {
     { Direction::Right, -1, 0, Side::Right, Side::Left },
 };
 
-void linkStep(TileSet set, const PointerSquare &here, StrokeAnchor &anchor, Grid &grid,
-              StrokeView &view)
+} // namespace
+
+void linkStroke(TileSet set, const PointerSquare &here, StrokeAnchor &anchor, Grid &grid,
+                StrokeView &view)
 {
     const Direction direction
             = Func_GetDirection(anchor, std::int16_t(here.column), std::int16_t(here.row));
@@ -43,14 +46,30 @@ void linkStep(TileSet set, const PointerSquare &here, StrokeAnchor &anchor, Grid
         view.Sub_DrawSquare(here.index, set);
 }
 
-} // namespace
-
-void linkStroke(Qt::MouseButtons buttons, const PointerSquare &here, StrokeAnchor &anchor,
-                Grid &grid, StrokeView &view)
+void walkStroke(TileSet set, const PointerSquare &from, const PointerSquare &to,
+                StrokeAnchor &anchor, Grid &grid, StrokeView &view)
 {
-    // The buttons are compared as a whole: several held together link nothing.
-    if (buttons == Qt::LeftButton)
-        linkStep(TileSet::Left, here, anchor, grid, view);
-    if (buttons == Qt::RightButton)
-        linkStep(TileSet::Right, here, anchor, grid, view);
+    // Where the stroke stood when the view moved: normally the anchor already, so this links
+    // nothing.
+    linkStroke(set, from, anchor, grid, view);
+    // Along the straight line from square to square, always stepping across the side the line
+    // crosses next, so a move that changes column and row still goes through neighbours.
+    const int across = std::abs(to.column - from.column);
+    const int down = std::abs(to.row - from.row);
+    const int stepX = to.column > from.column ? 1 : -1;
+    const int stepY = to.row > from.row ? 1 : -1;
+    PointerSquare square = from;
+    for (int x = 0, y = 0; x < across || y < down;) {
+        // The line crosses the next vertical side at (2x + 1) / (2 across) of its length, the
+        // next horizontal side at (2y + 1) / (2 down); take the nearer.
+        if (y == down || (x < across && (2 * x + 1) * down < (2 * y + 1) * across)) {
+            ++x;
+            square.column += stepX;
+        } else {
+            ++y;
+            square.row += stepY;
+        }
+        square.index = grid.index(square.column, square.row);
+        linkStroke(set, square, anchor, grid, view);
+    }
 }

@@ -1,12 +1,18 @@
-// Joining squares: while exactly the left or exactly the right button is held, the square under
-// the pointer is joined to its trailing neighbour (the square on the side the step came from)
-// and both are repainted with the tile set of that button.
+// Joining squares: while a stroke is drawn with a tile set (the main window picks it from the
+// button held), the square under the pointer is joined to its trailing neighbour (the square on
+// the side the step came from) and both are repainted with that tile set.
 #pragma once
 
 #include "pointermapping.h"
 #include "strokeview.h"
 
-#include <QtGlobal>
+// One movement of the pointer onto `here`. A pointer that jumped several squares joins only the
+// trailing neighbour of the square it landed on.
+void linkStroke(TileSet set, const PointerSquare &here, StrokeAnchor &anchor, Grid &grid,
+                StrokeView &view);
 
-void linkStroke(Qt::MouseButtons buttons, const PointerSquare &here, StrokeAnchor &anchor,
-                Grid &grid, StrokeView &view);
+// The view moved under a still pointer and carried it from `from` to `to`. That is not a jump of
+// the user's: the stroke walks every square on the way, one step into a neighbour at a time, so
+// the passage stays whole.
+void walkStroke(TileSet set, const PointerSquare &from, const PointerSquare &to,
+                StrokeAnchor &anchor, Grid &grid, StrokeView &view);

@@ -2,6 +2,9 @@
 // very device pixels where the edges of its square's tile are shown.
 #include "uitest.h"
 
+#include <array>
+#include <cmath>
+
 namespace {
 
 // The first and last device pixels along a line of the screen that pass `test`, looking from
@@ -64,4 +67,95 @@ TEST(ScaledScreen, TheFrameLiesOnTheEdgesOfItsSquare)
                                << tile.first << " to " << tile.second;
         EXPECT_NEAR(tile.second - tile.first + 1, 32 * scale, 1.0);
     }
+}
+
+namespace {
+
+// The device pixels of a logical rectangle: those whose centre lies in it.
+QRect devicePixels(const QRectF &logical, qreal scale)
+{
+    const QRectF d(logical.topLeft() * scale, logical.size() * scale);
+    return QRect(QPoint(int(std::ceil(d.left() - 0.5)), int(std::ceil(d.top() - 0.5))),
+                 QPoint(int(std::ceil(d.right() - 0.5)) - 1, int(std::ceil(d.bottom() - 0.5)) - 1));
+}
+
+// How many device pixels of `area` show the colour.
+int countOf(const QImage &screen, const QRect &area, QRgb colour)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += screen.pixel(x, y) == colour;
+    return n;
+}
+
+// The four one-pixel sides of a line rectangle.
+std::array<QRect, 4> sidesOf(const QRect &r)
+{
+    return { QRect(r.left(), r.top(), r.width(), 1), QRect(r.left(), r.bottom(), r.width(), 1),
+             QRect(r.left(), r.top(), 1, r.height()), QRect(r.right(), r.top(), 1, r.height()) };
+}
+
+} // namespace
+
+TEST(ScaledScreen, TheLineAroundTheCanvasMovesWithEachSetUp)
+{
+    EditorDriver editor;
+    const qreal scale = editor.form.devicePixelRatioF();
+    const QRgb line = editor.form.palette().color(QPalette::Dark).rgb();
+    QRect before = editor.canvasInWindow().adjusted(-1, -1, 1, 1);
+    // Smaller, larger and smaller than the canvas at start; all of it within the part of the
+    // window the offscreen screen grabs at a scale of 2.
+    for (const int squares : { 5, 30, 3 }) {
+        editor.setUp(squares, squares, 7);
+        const QRect now = editor.canvasInWindow().adjusted(-1, -1, 1, 1);
+        const QImage screen = onScreen(editor.form);
+        SCOPED_TRACE(squares);
+        for (const QRect &side : sidesOf(now)) {
+            // All along the side (but for a device pixel at each end, where rounding decides),
+            // the line shows on a device pixel of its one logical pixel or the one beside it.
+            const QRect d = devicePixels(side, scale);
+            const bool across = side.width() > 1;
+            const int first = (across ? d.left() : d.top()) + 1;
+            const int last = (across ? d.right() : d.bottom()) - 1;
+            int missing = 0;
+            for (int v = first; v <= last; ++v)
+                missing += countOf(screen,
+                                   across ? QRect(v, d.top() - 1, 1, d.height() + 2)
+                                          : QRect(d.left() - 1, v, d.width() + 2, 1),
+                                   line)
+                        == 0;
+            EXPECT_EQ(missing, 0) << "line side at " << side.x() << "," << side.y();
+        }
+        // Nothing of the earlier line is left where the new one and the canvas are not.
+        for (const QRect &side : sidesOf(before)) {
+            const QRegion gone = QRegion(side) - now.adjusted(-2, -2, 2, 2);
+            for (const QRect &r : gone)
+                EXPECT_EQ(countOf(screen, devicePixels(r, scale), line), 0)
+                        << "old line at " << r.x() << "," << r.y();
+        }
+        before = now;
+    }
+}
+
+TEST(ScaledScreen, TheFrameIsOneDevicePixelThick)
+{
+    EditorDriver editor;
+    const qreal scale = editor.form.devicePixelRatioF();
+    editor.setUp(10, 10, 32);
+    editor.moveTo(editor.centre(4, 4));
+    const QImage screen = onScreen(editor.form);
+    const QRect square(editor.canvasInWindow().topLeft() + QPoint(4 * 32, 4 * 32), QSize(32, 32));
+    const QRect d = devicePixels(square, scale); // the square's device pixels
+    const QPoint middle = d.center();
+    const QRgb red = qRgb(255, 0, 0);
+    // The outermost device pixel of each edge is red, the one just inside it is not.
+    EXPECT_EQ(screen.pixel(d.left(), middle.y()), red);
+    EXPECT_NE(screen.pixel(d.left() + 1, middle.y()), red);
+    EXPECT_EQ(screen.pixel(d.right(), middle.y()), red);
+    EXPECT_NE(screen.pixel(d.right() - 1, middle.y()), red);
+    EXPECT_EQ(screen.pixel(middle.x(), d.top()), red);
+    EXPECT_NE(screen.pixel(middle.x(), d.top() + 1), red);
+    EXPECT_EQ(screen.pixel(middle.x(), d.bottom()), red);
+    EXPECT_NE(screen.pixel(middle.x(), d.bottom() - 1), red);
 }

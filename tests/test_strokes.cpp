@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 class Strokes : public ::testing::Test
@@ -14,14 +16,16 @@ protected:
     void SetUp() override { grid.resize({ 10, 10, 32 }); }
 
     void press(int column, int row) { setAnchorFromPress(anchor, at(column, row), canvas, grid); }
-    // One movement through its steps, as the main window runs it.
-    void move(Qt::MouseButtons buttons, QPoint to)
+    // One movement through its steps, as the main window runs it; no tile set when the buttons
+    // held draw nothing.
+    void move(std::optional<TileSet> set, QPoint to)
     {
         const PointerSquare here = mapPointer(to, canvas, grid);
-        linkStroke(buttons, here, anchor, grid, view);
+        if (set)
+            linkStroke(*set, here, anchor, grid, view);
         updateCursorAndReadouts(here, grid, view);
     }
-    void move(Qt::MouseButtons buttons, int column, int row) { move(buttons, at(column, row)); }
+    void move(std::optional<TileSet> set, int column, int row) { move(set, at(column, row)); }
     // The centre of the square at column c, row r.
     static QPoint at(int column, int row) { return QPoint(column * 32 + 16, row * 32 + 16); }
     std::string code(int index) const { return squareCodeText(grid.code(index)); }
@@ -34,13 +38,15 @@ protected:
 
 using Paint = FakeStrokeView::Paint;
 constexpr TileSet Red = TileSet::Left;
+constexpr TileSet Blue = TileSet::Right;
+constexpr std::nullopt_t NoSet = std::nullopt;
 
 } // namespace
 
 TEST_F(Strokes, RightThenDownThenBackUp)
 {
     press(2, 1); // square 12
-    move(Qt::LeftButton, 3, 1); // into square 13
+    move(Red, 3, 1); // into square 13
     EXPECT_EQ(view.label2, "Right");
     EXPECT_EQ(code(12), "0010");
     EXPECT_EQ(code(13), "1000");
@@ -50,14 +56,14 @@ TEST_F(Strokes, RightThenDownThenBackUp)
     EXPECT_EQ(view.frame, QRect(3 * 32, 1 * 32, 32, 32));
 
     view.paints.clear();
-    move(Qt::LeftButton, 3, 2); // down into square 23
+    move(Red, 3, 2); // down into square 23
     EXPECT_EQ(view.label2, "Down");
     EXPECT_EQ(code(13), "1100");
     EXPECT_EQ(code(23), "0001");
     EXPECT_EQ(view.paints, (std::vector<Paint> { { 13, Red }, { 23, Red } }));
 
     view.paints.clear();
-    move(Qt::LeftButton, 3, 1); // back up: nothing new, both repainted anyway
+    move(Red, 3, 1); // back up: nothing new, both repainted anyway
     EXPECT_EQ(view.label2, "Up");
     EXPECT_EQ(code(13), "1100");
     EXPECT_EQ(code(23), "0001");
@@ -67,14 +73,14 @@ TEST_F(Strokes, RightThenDownThenBackUp)
 TEST_F(Strokes, RetracingWithTheRightButtonRepaintsInTheOtherSetWithoutChangingCodes)
 {
     press(2, 1);
-    move(Qt::LeftButton, 3, 1);
-    move(Qt::LeftButton, 3, 2);
+    move(Red, 3, 1);
+    move(Red, 3, 2);
     const auto codes = grid.SquareData();
 
     view.paints.clear();
     press(2, 1);
-    move(Qt::RightButton, 3, 1);
-    move(Qt::RightButton, 3, 2);
+    move(Blue, 3, 1);
+    move(Blue, 3, 2);
     EXPECT_EQ(grid.SquareData(), codes);
     ASSERT_EQ(view.paints.size(), 4u);
     for (const Paint &paint : view.paints)
@@ -85,25 +91,21 @@ TEST_F(Strokes, MovementInsideOneSquareLinksNothing)
 {
     press(2, 1);
     view.label2 = QStringLiteral("before");
-    move(Qt::LeftButton, at(2, 1) + QPoint(10, -10));
+    move(Red, at(2, 1) + QPoint(10, -10));
     EXPECT_TRUE(view.paints.empty());
     EXPECT_EQ(view.label2, "before");
     EXPECT_EQ(code(12), "0000");
 }
 
-TEST_F(Strokes, OnlyExactlyOneButtonLinksAndTestsTheDirection)
+TEST_F(Strokes, WithoutATileSetNothingLinksAndTheDirectionIsNotTested)
 {
     press(2, 1);
-    const Qt::MouseButtons others[] = { Qt::NoButton, Qt::LeftButton | Qt::RightButton,
-                                        Qt::MiddleButton, Qt::LeftButton | Qt::MiddleButton };
-    for (Qt::MouseButtons buttons : others) {
-        move(buttons, 5, 4);
-        EXPECT_TRUE(view.paints.empty()) << buttons;
-        EXPECT_EQ(anchor.LastSquareX, 2) << buttons;
-        EXPECT_EQ(anchor.LastSquareY, 1) << buttons;
-    }
-    // With both held, then one released: the next test compares with the pressed square.
-    move(Qt::LeftButton, 3, 1);
+    move(NoSet, 5, 4);
+    EXPECT_TRUE(view.paints.empty());
+    EXPECT_EQ(anchor.LastSquareX, 2);
+    EXPECT_EQ(anchor.LastSquareY, 1);
+    // The next step with a tile set compares with the pressed square.
+    move(Red, 3, 1);
     EXPECT_EQ(view.label2, "Right");
     EXPECT_EQ(code(12), "0010");
 }
@@ -111,9 +113,9 @@ TEST_F(Strokes, OnlyExactlyOneButtonLinksAndTestsTheDirection)
 TEST_F(Strokes, AMiddlePressSetsTheAnchorForLaterStrokes)
 {
     press(4, 4); // any button sets the anchor
-    move(Qt::MiddleButton, 6, 4);
+    move(NoSet, 6, 4);
     EXPECT_EQ(anchor.LastSquareX, 4);
-    move(Qt::LeftButton, 5, 4);
+    move(Red, 5, 4);
     EXPECT_EQ(view.label2, "Right");
     EXPECT_EQ(code(44), "0010");
 }
@@ -121,7 +123,7 @@ TEST_F(Strokes, AMiddlePressSetsTheAnchorForLaterStrokes)
 TEST_F(Strokes, AJumpJoinsOnlyTheCurrentSquareAndItsTrailingNeighbour)
 {
     press(2, 1); // square 12
-    move(Qt::LeftButton, 4, 3); // square 34, diagonal: vertical wins
+    move(Red, 4, 3); // square 34, diagonal: vertical wins
     EXPECT_EQ(view.label2, "Down");
     EXPECT_EQ(code(24), "0100");
     EXPECT_EQ(code(34), "0001");
@@ -133,9 +135,9 @@ TEST_F(Strokes, DragsPastEveryEdgeStayOnTheGrid)
 {
     // Crossing into the edge squares from inside only ever joins squares of the grid.
     press(8, 8);
-    move(Qt::LeftButton, QPoint(5000, at(8, 8).y()));
-    move(Qt::LeftButton, QPoint(5000, 5000));
-    move(Qt::LeftButton, QPoint(-5000, 5000));
+    move(Red, QPoint(5000, at(8, 8).y()));
+    move(Red, QPoint(5000, 5000));
+    move(Red, QPoint(-5000, 5000));
     EXPECT_EQ(code(88), "0010");
     EXPECT_EQ(code(89), "1100");
     EXPECT_EQ(code(99), "0001");
@@ -148,13 +150,13 @@ TEST_F(Strokes, DragsPastEveryEdgeStayOnTheGrid)
 
 TEST_F(Strokes, HoverMovesTheFrameAndReadoutsButNotTheDirection)
 {
-    move(Qt::NoButton, QPoint(75, 40));
+    move(NoSet, QPoint(75, 40));
     EXPECT_EQ(view.frame, QRect(64, 32, 32, 32));
     EXPECT_EQ(view.label1, "X:2,Y:1,ID:12");
     EXPECT_EQ(view.label4, "ID:12, Data:0000");
     EXPECT_EQ(view.label2, "Label2");
     EXPECT_TRUE(view.paints.empty());
 
-    move(Qt::NoButton, QPoint(0, 0));
+    move(NoSet, QPoint(0, 0));
     EXPECT_EQ(view.label1, "X:0,Y:0,ID:0");
 }

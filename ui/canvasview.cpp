@@ -1,6 +1,8 @@
 #include "canvasview.h"
 
-#include <QApplication>
+#include "picturebox.h"
+
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimerEvent>
@@ -9,17 +11,12 @@
 #include <algorithm>
 
 namespace {
-// While the pointer rests past an edge the view moves on every tick, faster the further out it
-// is, like a text view selecting past its edge.
-constexpr int AutoScrollInterval = 30; // milliseconds
-constexpr int SlowestStep = 4; // pixels per tick
-constexpr int FastestStep = 48;
-
 int stepFor(int overshoot)
 {
     if (overshoot == 0)
         return 0;
-    const int step = std::clamp(std::abs(overshoot), SlowestStep, FastestStep);
+    const int step
+            = std::clamp(std::abs(overshoot), CanvasView::SlowestStep, CanvasView::FastestStep);
     return overshoot < 0 ? -step : step;
 }
 } // namespace
@@ -34,11 +31,16 @@ CanvasView::CanvasView(QWidget *canvas, QWidget *parent)
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     setWidget(canvas);
+    // setWidget gives each bar a twentieth of the canvas's size at that moment as its step.
+    horizontalScrollBar()->setSingleStep(WheelLinePixels);
+    verticalScrollBar()->setSingleStep(WheelLinePixels);
     canvas->installEventFilter(this);
 }
 
 void CanvasView::wheelEvent(QWheelEvent *event)
 {
+    // A wheel turned with no button down ends a drag whose release never reached the canvas.
+    m_buttons &= event->buttons();
     // Shift turns the wheel sideways, as users expect of an editor; Qt's scroll bars would take
     // Shift to mean a page at a time.
     if (event->modifiers() & Qt::ShiftModifier) {
@@ -66,21 +68,39 @@ QPoint CanvasView::overshoot() const
 
 bool CanvasView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == widget() && event->type() == QEvent::MouseMove) {
-        const auto *move = static_cast<QMouseEvent *>(event);
-        m_pointer = move->globalPosition();
-        m_buttons = move->buttons();
+    if (watched != widget())
+        return QScrollArea::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+        m_pointer = static_cast<QMouseEvent *>(event)->globalPosition();
+        m_buttons = static_cast<QMouseEvent *>(event)->buttons();
         if (m_buttons != Qt::NoButton && !overshoot().isNull()) {
             if (!m_autoScroll.isActive())
                 m_autoScroll.start(AutoScrollInterval, this);
         } else {
             m_autoScroll.stop();
         }
-    } else if (watched == widget() && event->type() == QEvent::MouseButtonRelease
-               && static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton) {
-        m_autoScroll.stop();
+        break;
+    case QEvent::MouseButtonRelease:
+        m_buttons = static_cast<QMouseEvent *>(event)->buttons();
+        if (m_buttons == Qt::NoButton)
+            m_autoScroll.stop();
+        break;
+    default:
+        break;
     }
     return QScrollArea::eventFilter(watched, event);
+}
+
+void CanvasView::scrollContentsBy(int dx, int dy)
+{
+    QScrollArea::scrollContentsBy(dx, dy); // moves the canvas by (dx, dy) in the view
+    if (m_buttons == Qt::NoButton)
+        return;
+    const QPointF to = widget()->mapFromGlobal(m_pointer);
+    emit canvasMovedUnderPointer(m_buttons, PictureBox::pixelUnder(to + QPointF(dx, dy)),
+                                 PictureBox::pixelUnder(to));
 }
 
 void CanvasView::timerEvent(QTimerEvent *event)
@@ -96,14 +116,6 @@ void CanvasView::timerEvent(QTimerEvent *event)
     const int y = down->value();
     across->setValue(x + stepFor(past.x()));
     down->setValue(y + stepFor(past.y()));
-    if (across->value() == x && down->value() == y) {
+    if (across->value() == x && down->value() == y)
         m_autoScroll.stop(); // at the end of the canvas
-        return;
-    }
-    // The pointer now lies over another part of the canvas: the stroke goes on there.
-    QWidget *canvas = widget();
-    const QPointF at = canvas->mapFromGlobal(m_pointer);
-    QMouseEvent move(QEvent::MouseMove, at, m_pointer, Qt::NoButton, m_buttons,
-                     QApplication::keyboardModifiers());
-    QCoreApplication::sendEvent(canvas, &move);
 }

@@ -1,7 +1,9 @@
 // The scrolling area that holds the canvas. A canvas that fits shows as it is, with no scroll
 // bars; a larger one scrolls: scroll bars, the wheel (vertically; Shift+wheel and a horizontal
 // wheel sideways), and, while a drag holds the pointer past the visible edge, the view follows
-// it and the stroke goes on at the canvas position under the pointer.
+// it. Whatever moves the view while a drag is on, the canvas slides under the still pointer; the
+// view reports where the pointer was on the canvas and where it is now, so that the stroke can
+// walk the way in between.
 #pragma once
 
 #include <QBasicTimer>
@@ -12,18 +14,32 @@ class CanvasView : public QScrollArea
 {
     Q_OBJECT
 public:
+    // How far one step of the wheel (one line of it) moves the view, across and down alike.
+    static constexpr int WheelLinePixels = 20;
+    // While the pointer rests past an edge the view moves on every tick, faster the further out
+    // it is, like a text view selecting past its edge.
+    static constexpr int AutoScrollInterval = 30; // milliseconds
+    static constexpr int SlowestStep = 4; // pixels per tick
+    static constexpr int FastestStep = 48;
+
     explicit CanvasView(QWidget *canvas, QWidget *parent = nullptr);
+
+signals:
+    // The view moved while buttons pressed on the canvas are held: the canvas pixel under the
+    // pointer was `from` and is now `to`.
+    void canvasMovedUnderPointer(Qt::MouseButtons buttons, QPoint from, QPoint to);
 
 protected:
     void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     // How far the pointer lies past each visible edge, in pixels (negative: left or above).
     QPoint overshoot() const;
 
     QBasicTimer m_autoScroll;
-    QPointF m_pointer; // global position of the last movement during a drag
-    Qt::MouseButtons m_buttons;
+    QPointF m_pointer; // global position of the last press or movement on the canvas
+    Qt::MouseButtons m_buttons; // held since a press on the canvas
 };

@@ -37,6 +37,16 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     return button;
 }
 
+// Exactly the left or exactly the right button draws; any other buttons draw nothing.
+std::optional<TileSet> tileSetFor(Qt::MouseButtons buttons)
+{
+    if (buttons == Qt::LeftButton)
+        return TileSet::Left;
+    if (buttons == Qt::RightButton)
+        return TileSet::Right;
+    return std::nullopt;
+}
+
 } // namespace
 
 Form1::Form1(QWidget *parent)
@@ -74,6 +84,7 @@ Form1::Form1(QWidget *parent)
     connect(cmdSave, &QPushButton::clicked, this, &Form1::cmdSave_Click);
     connect(Picture1, &PictureBox::mouseDown, this, &Form1::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseMove, this, &Form1::Picture1_MouseMove);
+    connect(m_canvasView, &CanvasView::canvasMovedUnderPointer, this, &Form1::Picture1_Scrolled);
 
     Form_Load();
 }
@@ -163,7 +174,23 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers, Q
         if (!m_grid.isSetUp())
             return;
         const PointerSquare here = mapPointer(at, Picture1->size(), m_grid);
-        linkStroke(button, here, m_anchor, m_grid, *this);
+        if (const auto set = tileSetFor(button))
+            linkStroke(*set, here, m_anchor, m_grid, *this);
+        updateCursorAndReadouts(here, m_grid, *this);
+    });
+}
+
+// The view moved under a still pointer during a drag (auto-scroll, the wheel, the keys): the
+// stroke walks from the square the pointer was over to the one it is over now.
+void Form1::Picture1_Scrolled(Qt::MouseButtons button, QPoint from, QPoint to)
+{
+    guarded(this, [&] {
+        if (!m_grid.isSetUp())
+            return;
+        const PointerSquare here = mapPointer(to, Picture1->size(), m_grid);
+        if (const auto set = tileSetFor(button))
+            walkStroke(*set, mapPointer(from, Picture1->size(), m_grid), here, m_anchor, m_grid,
+                       *this);
         updateCursorAndReadouts(here, m_grid, *this);
     });
 }
@@ -176,29 +203,39 @@ void Form1::resizeEvent(QResizeEvent *)
 }
 
 // A thin line around the visible part of the borderless canvas sets it apart from the window.
-// This is the rectangle the line's pixels lie on the edges of.
+// This is the rectangle the line's pixels lie on the edges of: one pixel outside the part of the
+// canvas the view shows (its scroll bars are not part of it).
 QRect Form1::canvasLine() const
 {
+    const QWidget *viewport = m_canvasView->viewport();
+    const QRect shown(viewport->mapTo(this, QPoint()), viewport->size());
     const QRect canvas(Picture1->mapTo(this, QPoint()), Picture1->size());
-    return canvas.intersected(m_canvasView->geometry()).adjusted(-1, -1, 1, 1);
+    return canvas.intersected(shown).adjusted(-1, -1, 1, 1);
 }
 
 void Form1::updateCanvasLine()
 {
-    // Only the pixels of the line's old and new places, not the whole window.
+    // Only the pixels of the line where it was last drawn and where it goes, not the whole
+    // window; a pixel wider on each side, so that on a scaled screen the device pixels the line
+    // was rounded to are covered too.
     const QRect line = canvasLine();
     if (line == m_canvasLine)
         return;
-    auto outline = [](const QRect &r) { return QRegion(r) - QRegion(r.adjusted(1, 1, -1, -1)); };
-    update(outline(m_canvasLine) + outline(line));
-    m_canvasLine = line;
+    auto band = [](const QRect &r) {
+        return QRegion(r.adjusted(-1, -1, 1, 1)) - QRegion(r.adjusted(2, 2, -2, -2));
+    };
+    update(band(m_canvasLine) + band(line));
 }
 
 void Form1::paintEvent(QPaintEvent *)
 {
+    // Filled pixels rather than a pen: on a scaled screen they cover the same device pixels as
+    // the canvas's own pixels would, so the line meets the canvas without a gap or overlap.
     QPainter painter(this);
-    painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(canvasLine().adjusted(0, 0, -1, -1));
+    m_canvasLine = canvasLine();
+    const QRegion line = QRegion(m_canvasLine) - QRegion(m_canvasLine.adjusted(1, 1, -1, -1));
+    for (const QRect &strip : line)
+        painter.fillRect(strip, palette().color(QPalette::Dark));
 }
 
 void Form1::setDirectionCaption(const QString &caption)

@@ -51,6 +51,7 @@ private:
     void cmdSave_Click();
     void Picture1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
     void Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
+    void Picture1_Scrolled(Qt::MouseButtons button, QPoint from, QPoint to);
     static QString saveFailureMessage(const SaveFailure &failure);
     QRect canvasLine() const;
     void updateCanvasLine();
@@ -69,7 +70,7 @@ private:
 
     PictureBox *Picture1;
     CanvasView *m_canvasView;
-    QRect m_canvasLine; // where the line around the canvas was last drawn
+    QRect m_canvasLine; // where paintEvent last drew the line around the canvas
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label4;

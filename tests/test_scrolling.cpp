@@ -1,0 +1,295 @@
+// A canvas larger than the window, scrolled while a stroke is drawn: whatever moves the view
+// (auto-scroll past an edge, the wheel, Shift+wheel, a tilting wheel), the drag draws one
+// unbroken passage, on screen and in the saved bitmap; and the line around the canvas is shown
+// where the canvas is, and nowhere else.
+#include "uitest.h"
+
+#include <canvasview.h>
+#include <tileshown.h>
+
+#include <QImageReader>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QWheelEvent>
+
+#include <vector>
+
+namespace {
+
+struct View
+{
+    explicit View(EditorDriver &editor)
+        : area(editor.form.findChild<CanvasView *>())
+        , across(area->horizontalScrollBar())
+        , down(area->verticalScrollBar())
+    { }
+    QWidget *viewport() const { return area->viewport(); }
+    CanvasView *area;
+    QScrollBar *across;
+    QScrollBar *down;
+};
+
+// The code a square of a passage must have: open towards the squares before and after it.
+std::string expectedCode(const std::vector<QPoint> &path, std::size_t i)
+{
+    std::string code = "0000";
+    auto openTowards = [&](QPoint other) {
+        const QPoint d = other - path[i];
+        code[d.x() < 0 ? 0 : d.y() > 0 ? 1 : d.x() > 0 ? 2 : 3] = '1';
+    };
+    if (i > 0)
+        openTowards(path[i - 1]);
+    if (i + 1 < path.size())
+        openTowards(path[i + 1]);
+    return code;
+}
+
+// The squares from `from` to `to` along one column or one row.
+void extend(std::vector<QPoint> &path, QPoint to)
+{
+    QPoint at = path.back();
+    while (at != to) {
+        at += QPoint(to.x() > at.x() ? 1 : to.x() < at.x() ? -1 : 0,
+                     to.x() == at.x() ? (to.y() > at.y() ? 1 : -1) : 0);
+        path.push_back(at);
+    }
+}
+
+// Checks that the squares of `path` form one passage drawn with the left button: in the codes,
+// on screen where they are in view, and in the bitmap "Save" writes.
+void expectOnePassage(EditorDriver &editor, const std::vector<QPoint> &path)
+{
+    const int p = editor.settings().PixelsPerSquare;
+    const QImage screen = onScreen(editor.form);
+    // The squares wholly in view and not under a button.
+    QRegion inView = editor.canvas()->visibleRegion();
+    for (const char *button : { "cmdSave", "Command1" }) {
+        const QWidget *over = editor.button(button);
+        inView -= QRect(editor.canvas()->mapFrom(&editor.form, over->pos()), over->size());
+    }
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    const QImage saved = QImageReader(editor.form.bitmapPath()).read();
+    ASSERT_EQ(saved.size(), editor.canvas()->size());
+    int onScreenChecked = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const QRect square(path[i] * p, QSize(p, p));
+        const std::string code = expectedCode(path, i);
+        SCOPED_TRACE("square " + std::to_string(path[i].x()) + "," + std::to_string(path[i].y())
+                     + " of " + std::to_string(path.size()));
+        ASSERT_EQ(editor.code(path[i].y() * editor.settings().SizeX + path[i].x()), code);
+        ASSERT_EQ(tileShown(saved, square), code + " left");
+        // The frame's red lies over the walls of the square it marks.
+        if (QRegion(square).subtracted(inView).isEmpty() && square != editor.canvas()->Shape1()) {
+            ++onScreenChecked;
+            const QRect shown = square.translated(editor.canvasInWindow().topLeft());
+            ASSERT_EQ(tileShown(screen, shown), code + " left");
+        }
+    }
+    EXPECT_GT(onScreenChecked, 1);
+    // The frame and the read-outs end on the last square.
+    const QPoint end = path.back();
+    EXPECT_EQ(editor.canvas()->Shape1(), QRect(end * p, QSize(p, p)));
+    EXPECT_EQ(editor.caption("Label1"),
+              QStringLiteral("X:%1,Y:%2,ID:%3")
+                      .arg(end.x())
+                      .arg(end.y())
+                      .arg(end.y() * editor.settings().SizeX + end.x()));
+}
+
+} // namespace
+
+// A drag held past the bottom or the right edge of the view, at 7 and 16 pixels a square.
+class AutoScroll : public ::testing::TestWithParam<std::tuple<int, bool>>
+{ };
+
+TEST_P(AutoScroll, WalksEverySquareAndKeepsItsBounds)
+{
+    const auto [pixels, downwards] = GetParam();
+    EditorDriver editor;
+    editor.setUp(100, 100, pixels); // larger than the view both ways
+    QApplication::processEvents();
+    View view(editor);
+    QScrollBar *along = downwards ? view.down : view.across;
+    QSignalSpy sideways(downwards ? view.across : view.down, &QScrollBar::valueChanged);
+    auto viewportPoint = [&](int past) {
+        // `past` pixels beyond the last visible pixel row (or column), in the canvas.
+        const QSize size = view.viewport()->size();
+        const QPoint at = downwards ? QPoint(3 * pixels + pixels / 2, size.height() - 1 + past)
+                                    : QPoint(size.width() - 1 + past, 3 * pixels + pixels / 2);
+        return editor.canvas()->mapFrom(view.viewport(), at);
+    };
+    // The stroke's last square by hand is the one at the last visible pixel.
+    const QPoint last(viewportPoint(0).x() / pixels, viewportPoint(0).y() / pixels);
+    const QPoint before = last - (downwards ? QPoint(0, 1) : QPoint(1, 0));
+    editor.press(editor.centre(before.x(), before.y()));
+    editor.moveTo(editor.centre(last.x(), last.y()));
+    editor.moveTo(viewportPoint(0));
+    QTest::qWait(5 * CanvasView::AutoScrollInterval); // nothing may happen here
+    EXPECT_EQ(along->value(), 0) << "resting on the last visible pixel scrolls nothing";
+
+    editor.moveTo(viewportPoint(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return along->value() != 0; }, 60000));
+    EXPECT_EQ(along->value(), CanvasView::SlowestStep) << "one pixel past the edge";
+
+    // Far out, in steps of less than a square, as a hand moves: no jump of the pointer's own.
+    QSignalSpy steps(along, &QScrollBar::valueChanged);
+    for (int past = 1; past < 500; past += pixels - 1)
+        editor.moveTo(viewportPoint(past));
+    editor.moveTo(viewportPoint(500));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return along->value() == along->maximum(); }, 60000));
+    int previous = CanvasView::SlowestStep;
+    int largest = 0;
+    for (const QList<QVariant> &step : steps) {
+        largest = std::max(largest, step.at(0).toInt() - previous);
+        previous = step.at(0).toInt();
+    }
+    EXPECT_LE(largest, CanvasView::FastestStep) << "each tick moves at most the largest step";
+    if (along->maximum() > 8 * CanvasView::FastestStep) { // room for full steps far out
+        EXPECT_EQ(largest, CanvasView::FastestStep);
+    }
+    editor.release(viewportPoint(500));
+    EXPECT_EQ(sideways.count(), 0) << "the view moved along the other axis too";
+
+    std::vector<QPoint> path { before };
+    extend(path, downwards ? QPoint(before.x(), 99) : QPoint(99, before.y()));
+    expectOnePassage(editor, path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scrolling, AutoScroll,
+                         ::testing::Combine(::testing::Values(7, 16), ::testing::Bool()));
+
+namespace {
+
+// One notch of the wheel over the canvas at `at` (canvas pixels), with these buttons held. The
+// canvas leaves the wheel to the view it lies in.
+void turnWheel(EditorDriver &editor, QPoint at, QPoint angle, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = {})
+{
+    QWidget *viewport = editor.form.findChild<CanvasView *>()->viewport();
+    const QPointF there = editor.canvas()->mapTo(viewport, at);
+    QWheelEvent wheel(there, viewport->mapToGlobal(there), QPoint(), angle, buttons, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
+}
+
+} // namespace
+
+// The wheel turned during a drag: down, then sideways with Shift and with a tilting wheel.
+class WheelDuringADrag : public ::testing::TestWithParam<int>
+{ };
+
+TEST_P(WheelDuringADrag, WalksEverySquareTheViewCarriesThePointerOver)
+{
+    const int pixels = GetParam();
+    EditorDriver editor;
+    editor.form.resize(360, 360); // room to scroll both ways even at 7 pixels a square
+    editor.setUp(100, 100, pixels);
+    QApplication::processEvents();
+    View view(editor);
+    std::vector<QPoint> path { { 2, 2 }, { 3, 2 } };
+    editor.drag({ path[0], path[1] }); // the anchor is now (3, 2)
+    editor.press(editor.centre(3, 2));
+    const QPoint pointer = editor.centre(3, 2); // the pointer stays here on the window
+
+    turnWheel(editor, pointer, QPoint(0, -120), Qt::LeftButton);
+    const int notch = view.down->value();
+    EXPECT_GT(notch, pixels) << "one notch carries the pointer over more than a square";
+    turnWheel(editor, pointer + QPoint(0, notch), QPoint(0, -120), Qt::LeftButton,
+              Qt::ShiftModifier);
+    EXPECT_EQ(view.across->value(), notch) << "Shift+wheel moves as far across as down";
+    turnWheel(editor, pointer + QPoint(notch, notch), QPoint(-120, 0), Qt::LeftButton);
+    EXPECT_EQ(view.across->value(), 2 * notch) << "the tilting wheel";
+    const QPoint end = pointer + QPoint(2 * notch, notch);
+    editor.release(end);
+    extend(path, QPoint(3, end.y() / pixels));
+    extend(path, QPoint(end.x() / pixels, end.y() / pixels));
+    expectOnePassage(editor, path);
+
+    // Held with no button, two buttons or the middle one, the wheel links nothing.
+    const auto codes = editor.form.grid().SquareData();
+    const Qt::MouseButtons others[]
+            = { Qt::NoButton, Qt::MiddleButton, Qt::LeftButton | Qt::RightButton };
+    for (const Qt::MouseButtons buttons : others) {
+        QPoint at = end;
+        for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
+            if (buttons & button)
+                editor.press(at, button);
+        turnWheel(editor, at, QPoint(0, 120), buttons);
+        at -= QPoint(0, notch);
+        turnWheel(editor, at, QPoint(0, 120), buttons, Qt::ShiftModifier);
+        at -= QPoint(notch, 0);
+        for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
+            if (buttons & button)
+                editor.release(at, button);
+        EXPECT_EQ(editor.form.grid().SquareData(), codes) << buttons;
+        turnWheel(editor, at, QPoint(0, -120), Qt::NoButton);
+        turnWheel(editor, at + QPoint(0, notch), QPoint(0, -120), Qt::NoButton, Qt::ShiftModifier);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scrolling, WheelDuringADrag, ::testing::Values(7, 16));
+
+namespace {
+
+// Checks that the window shows the line around the visible part of the canvas, one pixel
+// outside it, and nothing of any other line: every pixel of the window outside the canvas and
+// its controls is the line's colour exactly where the line lies.
+void expectLineAroundTheCanvas(EditorDriver &editor, const char *after)
+{
+    SCOPED_TRACE(after);
+    const QImage screen = onScreen(editor.form);
+    auto *view = editor.form.findChild<CanvasView *>();
+    const QRect visible = editor.canvasInWindow().intersected(
+            QRect(view->viewport()->mapTo(&editor.form, QPoint()), view->viewport()->size()));
+    const QRect line = visible.adjusted(-1, -1, 1, 1);
+    QRegion elsewhere = QRegion(editor.form.rect()) - visible;
+    for (QWidget *child : editor.form.findChildren<QWidget *>()) {
+        if (child->isVisible() && child != editor.canvas() && child->parent() != view
+            && !view->isAncestorOf(child->parentWidget()))
+            elsewhere -= QRect(child->mapTo(&editor.form, QPoint()), child->size());
+    }
+    for (QWidget *bar : { static_cast<QWidget *>(view->horizontalScrollBar()),
+                          static_cast<QWidget *>(view->verticalScrollBar()) }) {
+        if (bar->isVisible())
+            elsewhere -= QRect(bar->mapTo(&editor.form, QPoint()), bar->size());
+    }
+    const QRgb lineColour = editor.form.palette().color(QPalette::Dark).rgb();
+    const QRgb background = editor.form.palette().color(QPalette::Window).rgb();
+    int wrong = 0;
+    QPoint first;
+    for (const QRect &r : elsewhere) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const bool onLine = line.contains(x, y)
+                        && (x == line.left() || x == line.right() || y == line.top()
+                            || y == line.bottom());
+                if (screen.pixel(x, y) != (onLine ? lineColour : background) && wrong++ == 0)
+                    first = QPoint(x, y);
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "pixels beside the canvas are not as the line around it, first at "
+                        << first.x() << "," << first.y();
+}
+
+} // namespace
+
+TEST(CanvasLine, IsShownExactlyAroundTheVisibleCanvas)
+{
+    EditorDriver editor;
+    expectLineAroundTheCanvas(editor, "start");
+    editor.setUp(5, 4, 7);
+    expectLineAroundTheCanvas(editor, "first set-up");
+    editor.setUp(100, 100, 16);
+    expectLineAroundTheCanvas(editor, "larger than the window");
+    View view(editor);
+    view.down->setValue(view.down->maximum());
+    view.across->setValue(view.across->maximum() / 2);
+    expectLineAroundTheCanvas(editor, "scrolled");
+    editor.form.resize(500, 400);
+    expectLineAroundTheCanvas(editor, "window made smaller");
+    editor.setUp(20, 10, 16);
+    expectLineAroundTheCanvas(editor, "shrunk");
+    editor.form.resize(688, 528);
+    expectLineAroundTheCanvas(editor, "window made larger");
+}
