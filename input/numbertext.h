@@ -1,6 +1,8 @@
 // The one reader of numbers typed into the settings dialog. The numeric test and both
 // conversions go through it, so they accept exactly the same texts: optional surrounding blanks,
-// an optional sign, digits, and optionally the locale's decimal separator followed by digits.
+// an optional sign, digits, and optionally the locale's decimal separator followed by digits. The
+// digits are ASCII or, where the locale has its own (Arabic-Indic in ar_EG), the locale's; one
+// number is written in one of the two.
 #pragma once
 
 #include <QLocale>

@@ -96,13 +96,29 @@ bool flushAndSync(QSaveFile &file, QString &reason)
     return true;
 }
 
-} // namespace
+// Where a path leads after following links, as QSaveFile follows them; nothing when the links go
+// round in a circle (a link to itself) or deeper than the system would follow them.
+std::optional<QString> linkEnd(const QString &path)
+{
+    constexpr int deepest = 40; // Linux's own limit
+    QFileInfo info(path);
+    for (int depth = 0; info.isSymLink(); ++depth) {
+        if (depth == deepest)
+            return std::nullopt;
+        info.setFile(info.symLinkTarget());
+    }
+    return info.filePath();
+}
 
-std::optional<SaveFailure> SavePicture(const QImage &picture, const QString &path)
+// Why what is at the path must not be replaced, if it must not. Only looked at, never opened:
+// a pipe at the path would block whoever opened it.
+std::optional<SaveFailure> refusedTarget(const QString &path)
 {
     using Cause = SaveFailure::Cause;
-    // QFileInfo follows links, and it only looks: a pipe at the path is never opened.
-    const QFileInfo target(path);
+    const std::optional<QString> end = linkEnd(path);
+    if (!end)
+        return SaveFailure { Cause::NotARegularFile, path, {} };
+    const QFileInfo target(*end);
     if (target.exists() && !target.isFile())
         return SaveFailure { Cause::NotARegularFile, path, {} };
     // A file marked read-only is never replaced, even by a user whom the system would let write
@@ -112,22 +128,47 @@ std::optional<SaveFailure> SavePicture(const QImage &picture, const QString &pat
             = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (target.exists() && !(target.permissions() & anyWrite))
         return SaveFailure { Cause::ReadOnlyFile, path, {} };
+    return std::nullopt;
+}
 
-    // Where a link leads, the file it points to is replaced and the link kept.
-    const QString folder = QFileInfo(target.exists() ? target.canonicalFilePath() : path).path();
+} // namespace
+
+std::optional<SaveFailure> SavePicture(const QImage &picture, const QString &path)
+{
+    using Cause = SaveFailure::Cause;
+    if (auto refused = refusedTarget(path))
+        return refused;
+
+    // Where a link leads, the file it points to is replaced and the link kept, so the folder
+    // that counts is the real one at the end of the links (missing, perhaps).
+    const QFileInfo target(linkEnd(path).value_or(path));
+    const QFileInfo folderInfo(target.absolutePath());
+    const QString folder
+            = folderInfo.exists() ? folderInfo.canonicalFilePath() : folderInfo.filePath();
     if (target.exists() && refusesReplacing(folder))
         return SaveFailure { Cause::FolderAppendOnly, folder, {} };
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: the blocks go straight to the system. Through the file's own buffer, the
+    // system's reason for a write that stopped part-way through its last chunk was lost
+    // ("Unknown error" instead of "File too large").
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         // Unless the file itself refuses writing, what failed is making the temporary file.
         if (target.exists() && !target.isWritable())
             return SaveFailure { Cause::Write, path, file.errorString() };
         return SaveFailure { Cause::FolderNotWritable, folder, file.errorString() };
     }
     QString reason;
-    if (writeBitmap(picture, file, reason) && flushAndSync(file, reason) && file.commit())
-        return std::nullopt;
+    if (writeBitmap(picture, file, reason) && flushAndSync(file, reason)) {
+        // The largest canvas takes a good part of a second to write: what is at the path is
+        // looked at again just before the rename replaces it.
+        if (auto refused = refusedTarget(path)) {
+            file.cancelWriting();
+            return refused;
+        }
+        if (file.commit())
+            return std::nullopt;
+    }
     if (reason.isEmpty())
         reason = file.errorString(); // the rename
     file.cancelWriting(); // the destructor then removes the temporary file

@@ -24,7 +24,7 @@ QString defaultBitmapPath();
 struct SaveFailure
 {
     enum class Cause {
-        NotARegularFile, // something that is not a file is at the path (a folder, device, pipe)
+        NotARegularFile, // not a file at the path (a folder, device, pipe, a link in a circle)
         ReadOnlyFile, // the file is marked read-only
         FolderNotWritable, // no new file can be made in the folder
         FolderAppendOnly, // the folder lets files be added but never replaced
@@ -39,5 +39,5 @@ struct SaveFailure
 // the same folder, every write, the final flush and the sync checked, then renamed over the
 // target. On any failure the earlier file stays byte for byte and no temporary file is left.
 // A target that is not a regular file (after following links), or is marked read-only, is never
-// replaced, and a special file is never opened.
+// replaced, and a special file is never opened; both are checked again just before the rename.
 std::optional<SaveFailure> SavePicture(const QImage &picture, const QString &path);

@@ -53,6 +53,67 @@ TEST(NumberText, RefusesEverythingElse)
     }
 }
 
+// Where the locale writes numbers in digits of its own, those are read too, alone or with its
+// decimal separator, as are ASCII digits; one number keeps to one set of digits.
+TEST(NumberText, ReadsTheLocalesOwnDigits)
+{
+    const QLocale egypt(QStringLiteral("ar_EG")); // U+0660..U+0669, separator U+066B
+    const QLocale iran(QStringLiteral("fa_IR")); // U+06F0..U+06F9, separator U+066B
+    const QLocale bangladesh(QStringLiteral("bn_BD")); // U+09E6..U+09EF, separator '.'
+    const struct
+    {
+        const char *text;
+        const QLocale &locale;
+        double value;
+    } accepted[] = {
+        { "\u0663", egypt, 3 },
+        { "\u0669\u0666", egypt, 96 },
+        { "\u0663\u066b\u0665", egypt, 3.5 },
+        { " -\u0660\u066b\u0662\u0665 ", egypt, -0.25 },
+        { "\u061c-\u0663", egypt, -3 }, // the locale's own minus sign
+        { "\u0661\u0660\u0660", egypt, 100 },
+        { "96", egypt, 96 },
+        { "3\u066b5", egypt, 3.5 },
+        { "\u06f9\u06f6", iran, 96 },
+        { "\u06f3\u066b\u06f5", iran, 3.5 },
+        { "\u09ef\u09ec", bangladesh, 96 },
+        { "\u09e9.\u09eb", bangladesh, 3.5 },
+        { "3.5", bangladesh, 3.5 },
+    };
+    for (const auto &c : accepted) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(parseNumberText(text, c.locale), c.value) << c.text;
+        EXPECT_TRUE(isNumberText(text, c.locale)) << c.text;
+        EXPECT_EQ(numberTextToInt16(text, c.locale), toInt16(c.value)) << c.text;
+    }
+
+    const struct
+    {
+        const char *text;
+        const QLocale &locale;
+    } refused[] = {
+        { "\u06635", egypt }, // two sets of digits in one number
+        { "3\u0665", egypt },
+        { "\u0663\u066b5", egypt },
+        { "3\u066b\u0665", egypt },
+        { "\u0663.\u0665", egypt }, // '.' is not this locale's separator
+        { "3.5", egypt },
+        { "\u0663\u066c\u0665", egypt }, // a group separator
+        { "\u066b\u0665", egypt },
+        { "\u0663\u066b", egypt },
+        { "\u06f3", egypt }, // another locale's digits
+        { "\u0663", iran },
+        { "\u0663", QLocale(QLocale::English) },
+        { "\u0663", QLocale::c() },
+    };
+    for (const auto &c : refused) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_FALSE(isNumberText(text, c.locale)) << c.text;
+        EXPECT_FALSE(parseNumberText(text, c.locale)) << c.text;
+        EXPECT_FALSE(numberTextToInt16(text, c.locale)) << c.text;
+    }
+}
+
 TEST(NumberText, SixteenBitConversionRoundsHalfToEvenAndOverflows)
 {
     const QLocale english(QLocale::English);

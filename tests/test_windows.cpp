@@ -8,6 +8,7 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -161,6 +162,30 @@ TEST(SettingsDialog, AcceptsTheRangesAndRoundsHalfToEven)
                   QSize(c.stored.SizeX * c.stored.PixelsPerSquare,
                         c.stored.SizeY * c.stored.PixelsPerSquare));
     }
+}
+
+TEST(SettingsDialog, AcceptsTheLocalesOwnDigits)
+{
+    const QLocale before;
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+    QLocale::setDefault(QLocale(QStringLiteral("ar_EG")));
+    EditorDriver editor;
+    editor.withDialog([&](Form2 &dialog) {
+        // 3.5, 100 and 96 in Arabic-Indic digits, with the Arabic decimal separator.
+        EditorDriver::fill(dialog, QStringLiteral("\u0663\u066b\u0665"),
+                           QStringLiteral("\u0661\u0660\u0660"), QStringLiteral("\u0669\u0666"));
+        EditorDriver::click(dialog, "Command1");
+    });
+    EXPECT_EQ(editor.settings(), (Settings { 4, 100, 96 }));
+    // Two sets of digits in one number are refused.
+    editor.withDialog([&](Form2 &dialog) {
+        EditorDriver::fill(dialog, QStringLiteral("1\u0660"), QStringLiteral("10"),
+                           QStringLiteral("32"));
+        EditorDriver::click(dialog, "Command1");
+        EXPECT_TRUE(dialog.isVisible());
+        EditorDriver::click(dialog, "Command2");
+    });
+    EXPECT_EQ(editor.settings(), (Settings { 4, 100, 96 }));
 }
 
 TEST(SettingsDialog, RefusesEntriesSilently)
