@@ -31,9 +31,6 @@ CanvasView::CanvasView(QWidget *canvas, QWidget *parent)
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     setWidget(canvas);
-    // setWidget gives each bar a twentieth of the canvas's size at that moment as its step.
-    horizontalScrollBar()->setSingleStep(WheelLinePixels);
-    verticalScrollBar()->setSingleStep(WheelLinePixels);
     canvas->installEventFilter(this);
 }
 

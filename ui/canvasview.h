@@ -14,8 +14,6 @@ class CanvasView : public QScrollArea
 {
     Q_OBJECT
 public:
-    // How far one step of the wheel (one line of it) moves the view, across and down alike.
-    static constexpr int WheelLinePixels = 20;
     // While the pointer rests past an edge the view moves on every tick, faster the further out
     // it is, like a text view selecting past its edge.
     static constexpr int AutoScrollInterval = 30; // milliseconds
