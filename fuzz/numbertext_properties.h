@@ -1,5 +1,5 @@
-// What must hold for every text typed into the settings dialog: the numeric test and both
-// conversions agree, the 16-bit conversion is the round-half-even of the double, whatever is
+// What must hold for every text typed into the settings dialog: the value read is finite, its
+// 16-bit conversion is the round-half-even of the double, whatever is
 // accepted Qt's own locale reading accepts with the same value, and in a locale with digits of
 // its own a number reads alike in those digits and in ASCII, but not in a mix of the two.
 #pragma once

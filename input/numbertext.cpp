@@ -86,11 +86,6 @@ std::optional<double> parseNumberText(QStringView text, const QLocale &locale)
     return value;
 }
 
-bool isNumberText(QStringView text, const QLocale &locale)
-{
-    return parseNumberText(text, locale).has_value();
-}
-
 std::optional<std::int16_t> toInt16(double value)
 {
     // The library's rounding in its default mode: to nearest, ties to even.
@@ -98,10 +93,4 @@ std::optional<std::int16_t> toInt16(double value)
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
         return std::nullopt;
     return std::int16_t(rounded);
-}
-
-std::optional<std::int16_t> numberTextToInt16(QStringView text, const QLocale &locale)
-{
-    const std::optional<double> value = parseNumberText(text, locale);
-    return value ? toInt16(*value) : std::nullopt;
 }

@@ -18,8 +18,8 @@ QString dataReadout(const PointerSquare &here, const Grid &grid)
 
 void updateCursorAndReadouts(const PointerSquare &here, const Grid &grid, StrokeView &view)
 {
-    const int pixels = grid.settings().PixelsPerSquare;
-    view.setCursorFrame(QRect(grid.left(here.index), grid.top(here.index), pixels, pixels));
+    const SquareRect square = grid.squareRect(here.index);
+    view.setCursorFrame(QRect(square.left, square.top, square.size, square.size));
     view.setPositionCaption(positionReadout(here));
     view.setDataCaption(dataReadout(here, grid));
 }

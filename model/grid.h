@@ -7,10 +7,24 @@
 #include <string>
 #include <vector>
 
+// The values a setting may take, both ends included. The settings dialog checks an entry against
+// it before rounding the entry to a whole number.
+struct SettingRange
+{
+    int low;
+    int high;
+
+    constexpr bool contains(double value) const { return value >= low && value <= high; }
+};
+
 // Squares across, squares down and the edge of one square in pixels; all 0 until the first
 // accepted settings.
 struct Settings
 {
+    // The ranges of accepted settings: SizeX and SizeY, and PixelsPerSquare.
+    static constexpr SettingRange SizeRange { 3, 100 };
+    static constexpr SettingRange PixelsPerSquareRange { 7, 96 };
+
     std::int16_t SizeX = 0;
     std::int16_t SizeY = 0;
     std::int16_t PixelsPerSquare = 0;
@@ -33,6 +47,14 @@ std::string squareCodeText(SquareCode code);
 // The two tile sets: dark red for the left button, dark teal blue for the right.
 enum class TileSet : std::uint8_t { Left, Right };
 
+// A square's pixels on the canvas: its top left corner and its edge, in pixels.
+struct SquareRect
+{
+    int left;
+    int top;
+    int size;
+};
+
 class Grid
 {
 public:
@@ -53,6 +75,11 @@ public:
     int row(int index) const { return index / m_settings.SizeX; }
     int left(int index) const { return column(index) * m_settings.PixelsPerSquare; }
     int top(int index) const { return row(index) * m_settings.PixelsPerSquare; }
+    // The square's pixels on the canvas: what the painter paints and the cursor frame outlines.
+    SquareRect squareRect(int index) const
+    {
+        return { left(index), top(index), m_settings.PixelsPerSquare };
+    }
 
     // Marks one side of the square at `index` as connected. False, changing nothing, for an
     // index outside 0 .. SizeX * SizeY; true otherwise (the spare entry included), also when

@@ -16,3 +16,20 @@ QRect PictureClip::cellRect(int n) const
     const int height = m_image.height() / m_rows;
     return QRect((n % m_cols) * width, (n / m_cols) * height, width, height);
 }
+
+const QImage &PictureClip::ScaledCell(int n, QSize size) const
+{
+    if (size != m_scaledSize) {
+        m_scaled.assign(m_cells.size(), QImage());
+        m_scaledSize = size;
+    }
+    QImage &scaled = m_scaled[std::size_t(n)];
+    if (scaled.isNull()) {
+        const QImage &cell = GraphicCell(n);
+        scaled = (cell.size() == size
+                          ? cell
+                          : cell.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))
+                         .convertToFormat(QImage::Format_RGB32);
+    }
+    return scaled;
+}

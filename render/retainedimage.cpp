@@ -63,12 +63,23 @@ QRect RetainedImage::paintPicture(const QImage &picture, const QRect &target)
     const QRect changed = target.intersected(m_image.rect());
     if (changed.isEmpty() || picture.isNull())
         return {};
+    if (picture.size() == target.size() && picture.format() == m_image.format())
+        copyIn(picture, target, changed);
+    else
+        copyIn(picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                       .convertToFormat(m_image.format()),
+               target, changed);
+    return changed;
+}
 
-    const QImage &scaled = scaledPicture(picture, target.size());
+// `picture` has the target's size and the image's format; `changed` is the part of the target
+// inside the image.
+void RetainedImage::copyIn(const QImage &picture, const QRect &target, const QRect &changed)
+{
     const std::size_t rowBytes = std::size_t(changed.width()) * sizeof(QRgb);
-    const qsizetype sourceStride = scaled.bytesPerLine();
+    const qsizetype sourceStride = picture.bytesPerLine();
     const qsizetype targetStride = m_image.bytesPerLine();
-    const uchar *source = scaled.constBits() + (changed.top() - target.top()) * sourceStride
+    const uchar *source = picture.constBits() + (changed.top() - target.top()) * sourceStride
             + (changed.left() - target.left()) * qsizetype(sizeof(QRgb));
     uchar *destination = m_image.bits() + changed.top() * targetStride
             + changed.left() * qsizetype(sizeof(QRgb));
@@ -77,24 +88,4 @@ QRect RetainedImage::paintPicture(const QImage &picture, const QRect &target)
         source += sourceStride;
         destination += targetStride;
     }
-    return changed;
-}
-
-const QImage &RetainedImage::scaledPicture(const QImage &picture, QSize size)
-{
-    if (size != m_scaledSize) {
-        m_scaled.fill({});
-        m_scaledSize = size;
-    }
-    const qint64 key = picture.cacheKey();
-    // Cache keys are a serial number in the upper half and a detach count in the lower.
-    const auto slot = std::size_t((key >> 32) ^ key) % m_scaled.size();
-    Scaled &entry = m_scaled[slot];
-    if (entry.key != key || entry.image.isNull()) {
-        const QImage scaled = picture.size() == size
-                ? picture
-                : picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        entry = { key, scaled.convertToFormat(QImage::Format_RGB32) };
-    }
-    return entry.image;
 }

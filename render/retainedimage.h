@@ -1,13 +1,10 @@
-// The canvas's persistent image: everything painted into it stays until painted over. Painting
-// a picture scales it once per target size (smoothly) and keeps the scaled copy, so repainting a
-// tile is one row-by-row copy.
+// The canvas's persistent image: everything painted into it stays until painted over. A picture
+// of the target's size (a tile scaled by its tile set) is painted by one row-by-row copy.
 #pragma once
 
 #include <QColor>
 #include <QImage>
 #include <QRect>
-
-#include <array>
 
 class RetainedImage
 {
@@ -26,21 +23,13 @@ public:
     // out. No limit unless set (tests set one to exercise that failure).
     static void setMemoryLimit(qint64 bytes);
 
-    // Paints the picture scaled into the rectangle and returns the pixels that changed.
+    // Paints the picture scaled (smoothly) into the rectangle and returns the pixels that
+    // changed. A picture that has the rectangle's size and the image's format is copied as it is.
     QRect paintPicture(const QImage &picture, const QRect &target);
 
 private:
-    const QImage &scaledPicture(const QImage &picture, QSize size);
+    void copyIn(const QImage &picture, const QRect &target, const QRect &changed);
 
     QImage m_image;
     QRgb m_background;
-    // Scaled copies of the pictures painted, all of one size (the squares' size), in a small
-    // table indexed by the pictures' cache keys: the tile sets hand out 32 pictures at most.
-    struct Scaled
-    {
-        qint64 key = 0;
-        QImage image;
-    };
-    QSize m_scaledSize;
-    std::array<Scaled, 64> m_scaled;
 };

@@ -8,14 +8,15 @@ TileSets loadTileSets()
 
 QRect squareRect(const Grid &grid, int index)
 {
-    const int pixels = grid.settings().PixelsPerSquare;
-    return QRect(grid.left(index), grid.top(index), pixels, pixels);
+    const SquareRect square = grid.squareRect(index);
+    return QRect(square.left, square.top, square.size, square.size);
 }
 
 void Sub_DrawSquare(PictureSurface &picture1, const TileSets &pictureClip1, const Grid &grid,
                     int index, TileSet set)
 {
     const int tileNumber = Grid::Func_BinToDec(grid.code(index));
-    const QImage &cell = pictureClip1[std::size_t(set)].GraphicCell(tileNumber);
-    picture1.PaintPicture(cell, squareRect(grid, index));
+    const QRect square = squareRect(grid, index);
+    const QImage &cell = pictureClip1[std::size_t(set)].ScaledCell(tileNumber, square.size());
+    picture1.PaintPicture(cell, square);
 }

@@ -18,7 +18,7 @@ using TileSets = std::array<PictureClip, 2>;
 // The tile sets compiled into the program.
 TileSets loadTileSets();
 
-// The square's pixels on the canvas.
+// The square's pixels on the canvas (Grid::squareRect) as a QRect.
 QRect squareRect(const Grid &grid, int index);
 
 void Sub_DrawSquare(PictureSurface &picture1, const TileSets &pictureClip1, const Grid &grid,

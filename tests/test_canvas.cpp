@@ -30,13 +30,7 @@ struct PaintRecorder : QObject
 // Part of the canvas as the screen shows it, once the repaints asked for have been made.
 QImage onScreen(EditorDriver &editor, const QRect &rect)
 {
-    QApplication::processEvents();
-    const QRect inWindow = rect.translated(editor.canvasInWindow().topLeft());
-    return editor.form.screen()
-            ->grabWindow(editor.form.winId(), inWindow.x(), inWindow.y(), inWindow.width(),
-                         inWindow.height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
+    return onScreen(editor.form).copy(rect.translated(editor.canvasInWindow().topLeft()));
 }
 
 bool hasRed(const QImage &image)
@@ -99,7 +93,7 @@ TEST(Canvas, MovementsKeepComingOutsideWhileAButtonIsHeld)
 TEST(Canvas, ReportsThePixelUnderAFractionalPosition)
 {
     EditorDriver editor;
-    editor.setUp(100, 100, 96);
+    editor.setUpLargest();
     QSignalSpy moves(editor.canvas(), &PictureBox::mouseMove);
     // As a scaled screen reports it: just below the boundary between rows 67 and 68.
     const QPointF at(3483.0, 6550.508);
@@ -119,7 +113,7 @@ TEST(Canvas, ReportsThePixelUnderAFractionalPosition)
 TEST(Canvas, AStrokeStepRepaintsOnlyItsTilesAndTheFrame)
 {
     EditorDriver editor;
-    editor.setUp(100, 100, 96); // a 9600 x 9600 canvas
+    editor.setUpLargest();
     editor.press(editor.centre(2, 2));
     editor.moveTo(editor.centre(2, 2));
     QApplication::processEvents(); // lay out and paint what the set-up changed

@@ -76,11 +76,6 @@ extern "C" int pthread_create(pthread_t *thread, const pthread_attr_t *attribute
 
 namespace {
 
-QMessageBox *errorBox(QWidget *form)
-{
-    return form->findChild<QMessageBox *>(QStringLiteral("errorBox"));
-}
-
 // The warnings, word for word: line 1 names the path or the folder, line 2 says why.
 QString writeFailed(const QString &path, const QString &reason)
 {

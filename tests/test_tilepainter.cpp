@@ -1,25 +1,13 @@
 // The tile painter: which square's code it paints, from which set, where and at what size.
 #include <imagesurface.h>
 #include <tilepainter.h>
+#include <tileshown.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-bool isPassage(QRgb c)
-{
-    return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200;
-}
-bool isRedWall(QRgb c)
-{
-    return qRed(c) > 100 && qGreen(c) < 40 && qBlue(c) < 40;
-}
-bool isTealWall(QRgb c)
-{
-    return qRed(c) < 40 && qBlue(c) > 60 && qBlue(c) > qRed(c) + 40;
-}
 
 class TilePainter : public ::testing::Test
 {
@@ -55,8 +43,8 @@ TEST_F(TilePainter, PaintsTheTileOfTheSquaresCodeIntoItsRectangle)
     grid.Func_SetSide(square, Side::Right);
     draw(square);
     EXPECT_EQ(squareRect(grid, square), QRect(2 * 32, 1 * 32, 32, 32));
-    EXPECT_TRUE(isPassage(sample(square, 0.5, 0.5)));
-    EXPECT_TRUE(isPassage(sample(square, 1.0, 0.5))); // the arm reaches the right edge
+    EXPECT_TRUE(isLight(sample(square, 0.5, 0.5)));
+    EXPECT_TRUE(isLight(sample(square, 1.0, 0.5))); // the arm reaches the right edge
     EXPECT_TRUE(isRedWall(sample(square, 0.0, 0.5)));
     EXPECT_TRUE(isRedWall(sample(square, 0.5, 0.0)));
     EXPECT_TRUE(isRedWall(sample(square, 0.5, 1.0)));
@@ -66,14 +54,14 @@ TEST_F(TilePainter, PaintsTheTileOfTheSquaresCodeIntoItsRectangle)
 
     draw(square, TileSet::Right); // the same tile from the other set
     EXPECT_TRUE(isTealWall(sample(square, 0.0, 0.5)));
-    EXPECT_TRUE(isPassage(sample(square, 1.0, 0.5)));
+    EXPECT_TRUE(isLight(sample(square, 1.0, 0.5)));
 }
 
 TEST_F(TilePainter, AnUntouchedSquareIsAClosedBox)
 {
     setUpGrid(10, 10, 32);
     draw(0);
-    EXPECT_TRUE(isPassage(sample(0, 0.5, 0.5)));
+    EXPECT_TRUE(isLight(sample(0, 0.5, 0.5)));
     for (auto [fx, fy] : { std::pair { 0.0, 0.5 }, { 1.0, 0.5 }, { 0.5, 0.0 }, { 0.5, 1.0 } })
         EXPECT_TRUE(isRedWall(sample(0, fx, fy))) << fx << "," << fy;
 }
@@ -87,13 +75,32 @@ TEST_F(TilePainter, ScalesTheWholeCellToTheSquare)
         draw(4);
         // Walls take 10/48 of the edge and the passage 28/48, at every size.
         const double wall = 10.0 / 48.0;
-        EXPECT_TRUE(isPassage(sample(4, 0.0, 0.5))) << pixels;
-        EXPECT_TRUE(isPassage(sample(4, 0.5, 0.5))) << pixels;
+        EXPECT_TRUE(isLight(sample(4, 0.0, 0.5))) << pixels;
+        EXPECT_TRUE(isLight(sample(4, 0.5, 0.5))) << pixels;
         EXPECT_TRUE(isRedWall(sample(4, 0.0, 0.0))) << pixels;
         EXPECT_TRUE(isRedWall(sample(4, 1.0, 1.0))) << pixels;
         if (pixels >= 32) {
             EXPECT_TRUE(isRedWall(sample(4, wall * 0.5, wall * 0.5))) << pixels;
-            EXPECT_TRUE(isPassage(sample(4, wall * 1.6, wall * 1.6))) << pixels;
+            EXPECT_TRUE(isLight(sample(4, wall * 1.6, wall * 1.6))) << pixels;
+        }
+    }
+}
+
+// The kept copies follow the square size: after a change of size, and back, every cell comes
+// at the size asked for, smoothly scaled, and each tile number gets its own cell.
+TEST(ScaledCells, AreTheCellsScaledSmoothlyToTheSizeAskedFor)
+{
+    const TileSets sets = loadTileSets();
+    for (const int pixels : { 32, 7, 96, 32, 48 }) {
+        const QSize size(pixels, pixels);
+        for (const PictureClip &set : sets) {
+            for (const int n : { 0, 6, 15, 6 }) {
+                const QImage expected
+                        = set.GraphicCell(n)
+                                  .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_RGB32);
+                ASSERT_EQ(set.ScaledCell(n, size), expected) << pixels << " cell " << n;
+            }
         }
     }
 }

@@ -1,6 +1,7 @@
 // The two tile sets as shipped: their geometry, colours, file format and cell layout.
 #include <tileart.h>
 #include <tilepainter.h>
+#include <tileshown.h>
 
 #include <QFile>
 
@@ -33,11 +34,6 @@ bool expectedPassage(int n, int x, int y)
     const bool midY = y >= 10 && y <= 37;
     return (midX && midY) || (midY && x < 10 && open(n, 8)) || (midX && y > 37 && open(n, 4))
             || (midY && x > 37 && open(n, 2)) || (midX && y < 10 && open(n, 1));
-}
-
-bool isLight(QRgb c)
-{
-    return qRed(c) >= 240 && qGreen(c) >= 240 && qBlue(c) >= 240;
 }
 
 bool isRimColour(int set, QRgb c)

@@ -24,11 +24,6 @@ Texts textsOf(Form2 &dialog)
              EditorDriver::box(dialog, "txtPixel")->text() };
 }
 
-QMessageBox *errorBox(QWidget *form)
-{
-    return form->findChild<QMessageBox *>(QStringLiteral("errorBox"));
-}
-
 } // namespace
 
 TEST(MainWindow, HasItsDesignLayout)
@@ -79,7 +74,7 @@ TEST(MainWindow, IgnoresTheCanvasUntilSettingsExist)
 TEST(MainWindow, ALargeCanvasLiesUnderTheButtons)
 {
     EditorDriver editor;
-    editor.setUp(100, 100, 96);
+    editor.setUpLargest();
     EXPECT_EQ(editor.canvasInWindow(), QRect(24, 32, 9600, 9600));
     EXPECT_EQ(editor.form.size(), QSize(688, 528));
     const QPoint onSave = editor.button("cmdSave")->geometry().center();
@@ -374,7 +369,7 @@ TEST(Session, SavingBeforeSetUpWritesTheDesignSizeCanvas)
 TEST(Session, TheLargestGridSetsUpDrawsAndSaves)
 {
     EditorDriver editor;
-    editor.setUp(100, 100, 96);
+    editor.setUpLargest();
     EXPECT_EQ(editor.form.grid().SquareData().size(), 100u * 100u + 1u);
     editor.drag({ { 0, 0 }, { 1, 0 }, { 1, 1 } });
     editor.press(editor.centre(98, 99));

@@ -132,12 +132,7 @@ This account has no home folder to save test.bmp in.</source>
     </message>
     <message>
         <location filename="../ui/form2.cpp" line="73"/>
-        <source>3 to 100</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../ui/form2.cpp" line="73"/>
-        <source>8 to 96</source>
+        <source>%1 to %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -150,10 +150,13 @@ void Form1::cmdSave_Click()
 
 bool Form1::Sub_Draw(const Settings &settings)
 {
-    // The canvas first: when its memory cannot be had, nothing has changed yet.
+    // All or nothing: the new codes are made in a copy and the canvas is sized before either
+    // replaces what the window holds; when the canvas's memory cannot be had, nothing has changed.
+    Grid resized = m_grid;
+    resized.resize(settings);
     if (!Picture1->setCanvasSize(canvasSizeFor(settings)))
         return false;
-    m_grid.resize(settings);
+    m_grid = std::move(resized);
     // A button may still be held from before the dialog: its stroke goes on inside the new grid.
     holdAnchorToGrid(m_anchor, settings);
     updateCanvasLine();

@@ -14,8 +14,8 @@ const QColor FrameColour(255, 0, 0);
 // The one place the editor works around the toolkit. Qt's raster engine hands the drawing of a
 // rectangle of 96 rows or more to its worker threads and waits for them; for the two squares a
 // stroke step exposes, that hand-over costs more than the copy. Drawn in strips of fewer rows,
-// the exposed areas stay on this thread: BM_StrokeStep/96 went from 75-81 us to 61-64 us (three
-// runs each, docs/performance.md).
+// the exposed areas stay on this thread. The stroke step measured with and without the strips
+// is in docs/performance.md, since figures kept here would go stale.
 constexpr int StripRows = 64;
 
 void drawOnThisThread(QPainter &painter, const QImage &image, const QRect &rect)

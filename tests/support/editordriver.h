@@ -39,6 +39,12 @@ struct EditorDriver
     bool withDialog(const std::function<void(Form2 &)> &answer);
     // The settings dialog answered with these entries and "OK".
     void setUp(int x, int y, int pixels);
+    // The largest grid the dialog accepts (9600 x 9600 pixels).
+    void setUpLargest()
+    {
+        setUp(Settings::SizeRange.high, Settings::SizeRange.high,
+              Settings::PixelsPerSquareRange.high);
+    }
 
     static QLineEdit *box(Form2 &dialog, const char *name)
     {
