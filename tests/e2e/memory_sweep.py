@@ -14,6 +14,7 @@ import os
 import resource
 import subprocess
 import sys
+import time
 
 from driver import COMMAND1, DIALOG, Failure, Session, check_squares
 
@@ -124,8 +125,9 @@ def main(program):
         threshold = smallest_fitting_limit(s)
         print("the largest grid fits from about %d kB" % threshold, flush=True)
         for kilobytes in range(threshold - 8 * MB, threshold + 40 * MB + 1, 4 * MB):
+            began = time.monotonic()
             fitted = set_up_largest(s, kilobytes, thorough=True)
-            print("%d kB: %s" % (kilobytes, "a working editor" if fitted else
+            print("%d kB (%.0f s): %s" % (kilobytes, time.monotonic() - began, "a working editor" if fitted else
                                   "the warning, everything kept"), flush=True)
     print("passed: memory_sweep")
 
