@@ -5,6 +5,7 @@
 program=$1
 fail() { echo "FAIL: $*"; exit 1; }
 run() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
+run_within() { seconds=$1; shift; timeout "$seconds" env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@" 2>&1; }
 
 for line in "--version" "-style fusion --version" "-platform offscreen --version"; do
     out=$(run $line) || fail "$line exited with $?: $out"
@@ -22,6 +23,13 @@ for wrong in --frobnicate extra; do
     [ $status -eq 2 ] || fail "$wrong exited with $status: $out"
     echo "$out" | grep -q -- "${wrong#--}" || fail "$wrong printed: $out"
 done
+
+# No thread can be started when each would need a stack larger than the address space allowed:
+# the editor says so rather than wait for Qt's painting threads.
+out=$( (ulimit -s 4000000 && ulimit -v 3000000 && run_within 60 -platform offscreen) )
+status=$?
+[ $status -eq 1 ] && echo "$out" | grep -qx "passages: There is not enough memory to start the editor." \
+    || fail "threads that cannot start: $status: $out"
 
 # A platform plugin's own option: xcb's -visual, on an X server of our own.
 folder=$(mktemp -d)
