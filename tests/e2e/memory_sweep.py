@@ -10,7 +10,6 @@ it must either show the not-enough-memory warning and keep settings, canvas and 
 on working (the dialog, a stroke, Save). A hang shows as a dialog or warning that never comes,
 a crash as the program ending."""
 
-import os
 import resource
 import subprocess
 import sys
@@ -38,7 +37,19 @@ def start(s, kilobytes):
 def stop(s):
     s.app.terminate()
     s.app.wait(timeout=WAIT)
-    s.wait_for(lambda: not s.windows("Form1"), "the windows to go")
+    s.wait_for(lambda: not s.windows("Form1"), "the windows to go", WAIT)
+
+
+def set_up(s, size_x, size_y, pixels):
+    """The driver's set-up, with this flow's deadline."""
+    s.click(s.form1, COMMAND1)
+    dialog = s.wait_for(lambda: s.window("Form2"), "the settings dialog", WAIT)
+    for box, value in (("txtSizeX", size_x), ("txtSizeY", size_y), ("txtPixel", pixels)):
+        s.click(dialog, DIALOG[box])
+        s.key("ctrl+a")
+        s.type(str(value))
+    s.click(dialog, DIALOG["OK"])
+    s.wait_for(lambda: not s.windows("Form2"), "the dialog to close", WAIT)
 
 
 def cancel_dialog(s):
@@ -47,14 +58,12 @@ def cancel_dialog(s):
     s.wait_for(lambda: not s.windows("Form2"), "the dialog to close", WAIT)
 
 
-def dialog_or_warning():
-    """After the largest set-up, "Command1": the dialog, or the warning, which (window-modal,
-    shown before the set-up returned) keeps the click from the window behind it."""
-    def shown(s):
-        if s.window("Form2"):
-            return "dialog"
-        return "warning" if len(s.windows("Form1")) == 2 else None
-    return shown
+def dialog_or_warning(s):
+    """What "Command1" brings after the largest set-up: the dialog, or the warning, which
+    (window-modal, shown before the set-up returned) keeps the click from the window behind it."""
+    if s.window("Form2"):
+        return "dialog"
+    return "warning" if len(s.windows("Form1")) == 2 else None
 
 
 def set_up_largest(s, kilobytes, thorough):
@@ -63,15 +72,12 @@ def set_up_largest(s, kilobytes, thorough):
     start(s, kilobytes)
     try:
         if thorough:
-            s.open_settings()
-            s.click(s.window("Form2"), DIALOG["OK"])  # the dialog's first values: 10 x 10 x 32
-            s.wait_for(lambda: not s.windows("Form2"), "the dialog to close")
+            set_up(s, 10, 10, 32)
             s.stroke(32, [(1, 1), (2, 1)])
-        s.set_up(*LARGEST)
+        set_up(s, *LARGEST)
         s.click(s.form1, COMMAND1)
-        seen = dialog_or_warning()
-        shown = s.wait_for(lambda: seen(s), "the dialog or the warning at %d kB" % kilobytes,
-                           WAIT)
+        shown = s.wait_for(lambda: dialog_or_warning(s),
+                           "the dialog or the warning at %d kB" % kilobytes, WAIT)
         if shown == "warning":
             # The click went to the main window; the user turns to the warning to close it.
             warning = [w for w in s.windows("Form1") if w != s.form1]
