@@ -80,7 +80,7 @@ TEST(Display, EveryCaptionAndReadoutFitsItsControl)
         EXPECT_EQ(chosen.pixelSize(), EditorFontPixels) << "the chosen font at its design size";
     }
     EditorDriver editor;
-    Form2 dialog(Settings{});
+    Form2 dialog(Settings {});
     const auto fontOf = [](const QWidget *parent, const char *name) {
         return parent->findChild<QWidget *>(QLatin1String(name))->font();
     };

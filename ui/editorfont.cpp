@@ -27,23 +27,30 @@ std::vector<Fit> widestTexts()
     const auto form1 = [](const char *text) { return QCoreApplication::translate("Form1", text); };
     const auto form2 = [](const char *text) { return QCoreApplication::translate("Form2", text); };
     std::vector<Fit> fits = {
-        { form1("Label1"), 128 - 32, false },  { form1("Label2"), 121, false },
-        { form1("Label4"), 89, false },        { form1("Save"), 113, false },
-        { form1("Command1"), 113, false },     { form2("Square Size X:"), 112 - 16, false },
-        { form2("Square Size Y:"), 81, false }, { form2("Pixels Per Square:"), 112 - 16, false },
-        { form2("OK"), 105, false },           { form2("Cancel"), 89, false },
-        { form2("3 to 100"), 89, true },       { form2("8 to 96"), 89, true },
+        { form1("Label1"), 128 - 32, false },
+        { form1("Label2"), 121, false },
+        { form1("Label4"), 89, false },
+        { form1("Save"), 113, false },
+        { form1("Command1"), 113, false },
+        { form2("Square Size X:"), 112 - 16, false },
+        { form2("Square Size Y:"), 81, false },
+        { form2("Pixels Per Square:"), 112 - 16, false },
+        { form2("OK"), 105, false },
+        { form2("Cancel"), 89, false },
+        { form2("3 to 100"), 89, true },
+        { form2("8 to 96"), 89, true },
     };
-    for (Direction direction : { Direction::Up, Direction::Down, Direction::Left, Direction::Right })
+    for (Direction direction :
+         { Direction::Up, Direction::Down, Direction::Left, Direction::Right })
         fits.push_back({ directionWord(direction), 121, false });
     // The read-outs at the largest grid (columns and rows to 99, indexes to 9999), with each
     // digit in every place, since digits need not be equally wide.
     for (char digit = '0'; digit <= '9'; ++digit) {
         const QString two(2, QLatin1Char(digit));
         const QString four(4, QLatin1Char(digit));
-        fits.push_back({ QCoreApplication::translate("Readouts", "X:%1,Y:%2,ID:%3")
-                                 .arg(two, two, four),
-                         128 - 32, false });
+        fits.push_back(
+                { QCoreApplication::translate("Readouts", "X:%1,Y:%2,ID:%3").arg(two, two, four),
+                  128 - 32, false });
         for (const char *code : { "0000", "1111" })
             fits.push_back({ QCoreApplication::translate("Readouts", "ID:%1, Data:%2")
                                      .arg(four, QLatin1String(code)),
