@@ -1,6 +1,7 @@
 #include "retainedimage.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -8,12 +9,22 @@ namespace {
 
 qint64 memoryLimit = std::numeric_limits<qint64>::max();
 
-// A null image when the memory cannot be had.
+// A null image when the memory cannot be had, for the image and, beside it, the working memory.
 QImage allocate(QSize size)
 {
     if (qint64(size.width()) * size.height() * qint64(sizeof(QRgb)) > memoryLimit)
         return {};
-    return QImage(size, QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    // Only asked for and given back: it stays to be had for as long as nothing else takes it,
+    // and after the set-up nothing large is taken but by a save. (Kept in a volatile so that
+    // the compiler cannot leave the request out.)
+    void *volatile room = std::malloc(std::size_t(RetainedImage::WorkingMemory));
+    if (!room)
+        return {};
+    std::free(room);
+    return image;
 }
 
 void fillRow(QImage &image, int y, int from, int to, QRgb colour)

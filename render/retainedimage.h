@@ -14,9 +14,14 @@ public:
     const QImage &image() const { return m_image; }
     QSize size() const { return m_image.size(); }
 
+    // What a canvas needs besides its image to go on working: a save's two blocks and its
+    // writer thread's stack (render/blockwriter.h), Qt's image writer, the scaled tiles, a
+    // warning box.
+    static constexpr qsizetype WorkingMemory = qsizetype(16) << 20;
+
     // Keeps the overlapping part of the old image at the top left and fills the rest with the
     // background. The same size changes nothing. False, with the image unchanged, when there is
-    // not enough memory for the new one.
+    // not enough memory for the new one and WorkingMemory beside it.
     [[nodiscard]] bool resize(QSize size);
 
     // The most memory a new image may take; beyond it a resize fails as if the memory had run

@@ -8,8 +8,10 @@ set -euo pipefail
 PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libgtest-dev
                    libbenchmark-dev fonts-liberation)
 # The end-to-end tests need an X server, a window manager and XTest input; the validators check
-# the desktop entry and the AppStream metainfo.
-PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 desktop-file-utils appstream)
+# the desktop entry and the AppStream metainfo; the windows' texts are also checked in DejaVu,
+# a wider font than the chosen one.
+PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 desktop-file-utils appstream
+                        fonts-dejavu-core)
 
 ensure_packages() {
     local missing=() pkg

@@ -1,18 +1,61 @@
 #!/bin/sh
 # The command line: --version and --help answer without a window (there is no display to open
-# one on), an unknown option or an argument is an error with exit status 2.   cli.sh PASSAGES
+# one on), with Qt's own options anywhere on the line; Qt and its platform plugin take their
+# options, and whatever is left is an error with exit status 2.   cli.sh PASSAGES
 program=$1
 fail() { echo "FAIL: $*"; exit 1; }
 run() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
+run_within() { seconds=$1; shift; timeout "$seconds" env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@" 2>&1; }
 
-out=$(run --version) || fail "--version exited with $?: $out"
-[ "$out" = "passages @PROJECT_VERSION@" ] || fail "--version printed: $out"
-out=$(run -h) || fail "-h exited with $?: $out"
-echo "$out" | grep -q -- "--version" || fail "-h printed: $out"
+for line in "--version" "-style fusion --version" "-platform offscreen --version"; do
+    out=$(run $line) || fail "$line exited with $?: $out"
+    [ "$out" = "passages @PROJECT_VERSION@" ] || fail "$line printed: $out"
+done
+for line in "-h" "-reverse --help"; do
+    out=$(run $line) || fail "$line exited with $?: $out"
+    echo "$out" | grep -q -- "--version" || fail "$line printed: $out"
+    echo "$out" | head -n 1 | grep -qx "Usage: passages \[options\]" || fail "$line printed: $out"
+done
+# Without a display only a platform that needs none can start; Qt takes its option first.
 for wrong in --frobnicate extra; do
-    out=$(run "$wrong")
+    out=$(run -platform offscreen "$wrong")
     status=$?
     [ $status -eq 2 ] || fail "$wrong exited with $status: $out"
     echo "$out" | grep -q -- "${wrong#--}" || fail "$wrong printed: $out"
 done
+
+# No thread can be started when each would need a stack larger than the address space allowed:
+# the editor says so rather than wait for Qt's painting threads. (Not with the sanitizers, whose
+# shadow memory no such limit leaves room for.)
+if [ "@PASSAGES_SANITIZE@" != "ON" ]; then
+    out=$( (ulimit -s 4000000 && ulimit -v 3000000 && run_within 60 -platform offscreen) )
+    status=$?
+    [ $status -eq 1 ] \
+        && echo "$out" | grep -qx "passages: There is not enough memory to start the editor." \
+        || fail "threads that cannot start: $status: $out"
+fi
+
+# A platform plugin's own option: xcb's -visual, on an X server of our own.
+folder=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null; [ -n "$editor" ] && kill $editor 2>/dev/null; rm -rf "$folder"' EXIT
+Xvfb -displayfd 3 -nolisten tcp 3>"$folder/display" >/dev/null 2>&1 &
+xvfb=$!
+tries=0
+until [ -s "$folder/display" ]; do
+    tries=$((tries + 1))
+    [ $tries -le 600 ] || fail "Xvfb did not start"
+    sleep 0.1
+done
+display=:$(cat "$folder/display")
+xrun() { env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
+out=$(xrun -visual 0x21 extra)
+status=$?
+[ $status -eq 2 ] && echo "$out" | grep -q "'extra'" || fail "-visual 0x21 extra: $status: $out"
+# Taken by the plugin, the option leaves nothing to refuse: the editor opens its window.
+env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb HOME="$folder" "$program" \
+    -visual 0x21 >"$folder/output" 2>&1 &
+editor=$!
+DISPLAY=$display timeout 60 xdotool search --sync --onlyvisible --name '^Form1$' >/dev/null \
+    || fail "-visual 0x21: no window: $(cat "$folder/output")"
+kill -0 $editor || fail "-visual 0x21: the editor ended: $(cat "$folder/output")"
 echo "passed: the command line"

@@ -4,6 +4,7 @@
 #include "uitest.h"
 
 #include <editorfont.h>
+#include <form2.h>
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -70,37 +71,45 @@ void sendWheel(EditorDriver &editor, QPoint angle, Qt::KeyboardModifiers modifie
 
 } // namespace
 
+// Run twice: with the system's fonts, and with a font configuration that offers DejaVu only, so
+// that a wider font stands in for the chosen one.
 TEST(Display, EveryCaptionAndReadoutFitsItsControl)
 {
-    const QFont font = editorFont();
-    EXPECT_EQ(QFontInfo(font).family(), EditorFontFamily) << "the font is installed";
-    const QFontMetrics regular(font);
-    const QFontMetrics bold(hintFont());
-    const int spare = 4;
-    // The widest read-out each label can show, and the room it has: Label1 must end before
-    // Label2 starts (x 128); the dialog's captions before the text boxes (x 112).
+    const QFontInfo chosen(editorFont());
+    if (chosen.family() == QLatin1String(EditorFontFamily)) {
+        EXPECT_EQ(chosen.pixelSize(), EditorFontPixels) << "the chosen font at its design size";
+    }
+    EditorDriver editor;
+    Form2 dialog(Settings {});
+    const auto fontOf = [](const QWidget *parent, const char *name) {
+        return parent->findChild<QWidget *>(QLatin1String(name))->font();
+    };
+    // The widest text each control can show, in the font it shows it in, and the room it has:
+    // Label1 must end before Label2 starts (x 128); the dialog's captions before the text boxes
+    // (x 112).
     const struct
     {
-        const QFontMetrics &metrics;
+        QFont font;
         const char *text;
         int room;
     } cases[] = {
-        { regular, "X:99,Y:99,ID:9999", 128 - 32 },
-        { regular, "ID:9999, Data:1111", 89 },
-        { regular, "Right", 121 },
-        { regular, "Label2", 121 },
-        { regular, "Square Size X:", 112 - 16 },
-        { regular, "Pixels Per Square:", 112 - 16 },
-        { regular, "Square Size Y:", 81 },
-        { bold, "3 to 100", 89 },
-        { bold, "8 to 96", 89 },
-        { regular, "Command1", 113 },
+        { fontOf(&editor.form, "Label1"), "X:99,Y:99,ID:9999", 128 - 32 },
+        { fontOf(&editor.form, "Label1"), "X:88,Y:88,ID:8888", 128 - 32 },
+        { fontOf(&editor.form, "Label4"), "ID:9999, Data:1111", 89 },
+        { fontOf(&editor.form, "Label4"), "ID:8888, Data:0000", 89 },
+        { fontOf(&editor.form, "Label2"), "Right", 121 },
+        { fontOf(&editor.form, "Label2"), "Label2", 121 },
+        { fontOf(&editor.form, "Command1"), "Command1", 113 },
+        { fontOf(&dialog, "Label1"), "Square Size X:", 112 - 16 },
+        { fontOf(&dialog, "Label3"), "Pixels Per Square:", 112 - 16 },
+        { fontOf(&dialog, "Label2"), "Square Size Y:", 81 },
+        { fontOf(&dialog, "Label4_0"), "3 to 100", 89 },
+        { fontOf(&dialog, "Label4_2"), "8 to 96", 89 },
     };
     for (const auto &c : cases)
-        EXPECT_LE(c.metrics.horizontalAdvance(QString::fromLatin1(c.text)) + spare, c.room)
-                << c.text;
-    EditorDriver editor;
-    EXPECT_EQ(editor.label("Label1")->font(), font);
+        EXPECT_LE(QFontMetrics(c.font).horizontalAdvance(QString::fromLatin1(c.text)) + 4, c.room)
+                << c.text << " in " << QFontInfo(c.font).family().toStdString() << " at "
+                << QFontInfo(c.font).pixelSize() << " px";
 }
 
 TEST(Display, TheScreenShowsTilesFrameAndReadoutsAsTheyAre)

@@ -2,16 +2,19 @@
 // stays byte for byte and no temporary file is left. Faults are real where the system can make
 // them (a file-size limit, missing and locked folders, special files, an append-only folder) and
 // injected at the system calls where it cannot (a failing sync or rename, a thread that cannot be
-// started).
+// started). Also here, for the thread fault: the painting threads started up front.
 #include "uitest.h"
 
 #include <canvassetup.h>
+#include <paintthreads.h>
 #include <retainedimage.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QSemaphore>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -502,4 +505,40 @@ TEST(SetUp, TheFirstSetUpThatCannotBeMadeChangesNothingEither)
     });
     editor.setUp(10, 10, 32);
     EXPECT_EQ(editor.canvas()->size(), QSize(320, 320));
+}
+
+// Qt's raster engine hands a large fill to as many of the global pool's tasks as it likes and
+// waits for them all. Once the threads are started up front, they all run at once while no new
+// thread can be started.
+TEST(PaintingThreads, StartedUpFrontNoTaskWaitsForANewOne)
+{
+    auto allowThreads = qScopeGuard([] { faults::threads = 0; });
+    faults::threads = 1;
+    EXPECT_FALSE(startPaintingThreads()) << "a thread that cannot be started goes unnoticed";
+    faults::threads = 0;
+    ASSERT_TRUE(startPaintingThreads());
+    // Idle threads would end after 30 s and have to be started again; seeing that happen would
+    // take that long, so the setting is read instead.
+    EXPECT_LT(QThreadPool::globalInstance()->expiryTimeout(), 0);
+
+    faults::threads = 1000;
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int count = pool->maxThreadCount();
+    // Static: a task lost to a thread that did not start must find them still there.
+    static QSemaphore running;
+    static QSemaphore release;
+    static QSemaphore finished;
+    for (int i = 0; i < count; ++i) {
+        pool->start([] {
+            running.release();
+            release.acquire();
+            finished.release();
+        });
+    }
+    const bool allRunning = running.tryAcquire(count, 60'000);
+    release.release(count);
+    EXPECT_TRUE(allRunning) << "a task waits for a thread that could not be started";
+    EXPECT_EQ(faults::threads, 1000) << "a thread was started";
+    faults::threads = 0;
+    EXPECT_TRUE(finished.tryAcquire(count, 60'000));
 }

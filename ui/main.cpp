@@ -2,74 +2,105 @@
 // `passages --help` and `passages --version` answer on the terminal without opening a window.
 #include "form1.h"
 
+#include <paintthreads.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
 #include <QTranslator>
 
 #include <cstdio>
-#include <memory>
+#include <vector>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
-// The options Qt's own start-up takes (-platform, -style...), passed on to QApplication.
-void acceptQtOptions(QCommandLineParser &parser)
+// The editor's own options: --help and --version, nothing else.
+struct Options
 {
-    for (const char *name : { "platform", "platformpluginpath", "platformtheme", "plugin", "style",
-                              "stylesheet", "qwindowgeometry", "qwindowtitle", "qwindowicon",
-                              "display", "session", "name", "title" }) {
-        QCommandLineOption option(QString::fromLatin1(name));
-        option.setValueName(QStringLiteral("value"));
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
+    QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+
+    Options()
+    {
+        parser.setApplicationDescription(QCoreApplication::translate(
+                "main", "Draw connected passages on a grid of squares."));
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     }
-    for (const char *name : { "reverse", "widgetcount", "nograb", "dograb", "sync" }) {
-        QCommandLineOption option(QString::fromLatin1(name));
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    }
+};
+
+// Answers --help or --version, if asked for anywhere on the line, under a core application,
+// which needs no display; the other arguments may be Qt's own, which only the editor's
+// application can tell, so they are not judged here. Returns when neither was asked for.
+void answerHelpOrVersion(int argc, char **argv)
+{
+    // The usage line names the program, not the path it was started by.
+    std::vector<char *> arguments(argv, argv + argc);
+    char name[] = "passages";
+    arguments.at(0) = name;
+    int count = argc;
+    QCoreApplication commandLine(count, arguments.data());
+    Options options;
+    (void)options.parser.parse(QCoreApplication::arguments());
+    if (options.parser.isSet(options.help) || options.parser.isSet(QStringLiteral("help-all")))
+        options.parser.showHelp(0);
+    if (options.parser.isSet(options.version))
+        options.parser.showVersion();
+}
+
+// False, after saying why, when anything is left on the command line once QApplication and its
+// platform plugin have taken their options.
+bool onlyQtOptions()
+{
+    Options options;
+    if (options.parser.parse(QCoreApplication::arguments())
+        && options.parser.positionalArguments().isEmpty())
+        return true;
+    const QString error = options.parser.positionalArguments().isEmpty()
+            ? options.parser.errorText()
+            : QCoreApplication::translate("main", "Unexpected argument '%1'.")
+                      .arg(options.parser.positionalArguments().constFirst());
+    std::fprintf(stderr, "passages: %s\n%s\n", qPrintable(error),
+                 qPrintable(QCoreApplication::translate(
+                         "main", "Try 'passages --help' for more information.")));
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+#ifdef __GLIBC__
+    // Every thread allocates from the one heap: a heap of its own would reserve 64 MiB of
+    // address space per thread, which under an address-space limit the canvas could not have.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("passages"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PASSAGES_VERSION));
+    if (argc > 0)
+        answerHelpOrVersion(argc, argv);
 
-    // The command line is read by a core application, which needs no display; the editor's
-    // application comes after it.
-    auto commandLine = std::make_unique<QCoreApplication>(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-            QCoreApplication::translate("main", "Draw connected passages on a grid of squares."));
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    acceptQtOptions(parser);
-    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
-        const QString error = parser.positionalArguments().isEmpty()
-                ? parser.errorText()
-                : QCoreApplication::translate("main", "Unexpected argument '%1'.")
-                          .arg(parser.positionalArguments().constFirst());
-        std::fprintf(stderr, "passages: %s\n%s\n", qPrintable(error),
-                     qPrintable(QCoreApplication::translate(
-                             "main", "Try 'passages --help' for more information.")));
-        return 2;
-    }
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
-        parser.showHelp(0);
-    if (parser.isSet(version))
-        parser.showVersion();
-    commandLine.reset();
-
+    // QApplication takes the options of Qt and of its platform plugin out of argc and argv
+    // (-platform, -style, xcb's -visual...); whatever is left is the editor's to read.
     QApplication app(argc, argv);
+    if (!onlyQtOptions())
+        return 2;
     QApplication::setDesktopFileName(QStringLiteral("org.passages.Passages"));
     QTranslator translator;
     if (translator.load(QLocale(), QStringLiteral("passages"), QStringLiteral("_"),
                         QStringLiteral(":/i18n")))
         QApplication::installTranslator(&translator);
 
+    if (!startPaintingThreads()) {
+        std::fprintf(stderr, "passages: %s\n",
+                     qPrintable(QCoreApplication::translate(
+                             "main", "There is not enough memory to start the editor.")));
+        return 1;
+    }
     Form1 form1;
     form1.show();
     return app.exec();

@@ -1,0 +1,58 @@
+#include "paintthreads.h"
+
+#include <QSemaphore>
+#include <QThreadPool>
+
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Whether `count` threads with the system's default stack can run at once. The pool's threads
+// take the same stack (the pool's stack size is left at 0, the default).
+bool threadsCanStart(int count)
+{
+    std::vector<std::thread> threads;
+    QSemaphore done;
+    bool started = true;
+    try {
+        for (int i = 0; i < count; ++i)
+            threads.emplace_back([&done] { done.acquire(); });
+    } catch (const std::system_error &) {
+        started = false;
+    }
+    done.release(int(threads.size()));
+    for (std::thread &thread : threads)
+        thread.join();
+    return started;
+}
+
+} // namespace
+
+bool startPaintingThreads()
+{
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int count = pool->maxThreadCount();
+    // A pool thread that cannot be started loses its task without a word; so they are tried
+    // first.
+    if (!threadsCanStart(count))
+        return false;
+    pool->setExpiryTimeout(-1); // idle threads wait for work for good, never ending
+    // Each task waits until all have started, so each runs on a thread of its own. The
+    // semaphores outlive the call: a task may still be inside its last release().
+    static QSemaphore running;
+    static QSemaphore release;
+    static QSemaphore finished;
+    for (int i = 0; i < count; ++i) {
+        pool->start([] {
+            running.release();
+            release.acquire();
+            finished.release();
+        });
+    }
+    running.acquire(count);
+    release.release(count);
+    finished.acquire(count);
+    return true;
+}

@@ -1,0 +1,10 @@
+// Qt's raster engine hands large fills, line drawings, scalings and conversions to the threads
+// of QThreadPool::globalInstance() and waits for them. Should one of those threads fail to
+// start (its stack cannot be had under a memory limit), the task it was given never runs and
+// the paint waits for good. Started here at start-up, all of them, and kept for the whole run,
+// no paint ever has to start one: the memory they take is counted before any canvas is made.
+#pragma once
+
+// Starts every thread the global pool may use and keeps them for the whole run. False, with
+// nothing started, when the threads cannot all be started (not enough memory).
+[[nodiscard]] bool startPaintingThreads();
