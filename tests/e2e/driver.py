@@ -356,6 +356,8 @@ class Session:
             self.processes.append(self.app)
             self.form1 = self.wait_for(lambda: self.window("Form1"), "the main window")
         except BaseException:
+            if hasattr(self, "log"):
+                print(self.report())
             self.stop()
             raise
         return self
@@ -380,9 +382,10 @@ class Session:
     def report(self):
         self.log.flush()
         self.log.seek(0)
-        return ("%s: windows open: %s\nfiles in HOME: %s\nprogram output:\n%s"
-                % (self.backend.name, self.window_names(), sorted(os.listdir(self.home)),
-                   self.log.read()))
+        display = self.env.get("DISPLAY") or self.env.get("WAYLAND_DISPLAY")
+        return ("%s %s: windows open: %s\nfiles in HOME: %s\nprogram output:\n%s"
+                % (self.backend.name, display, self.window_names(),
+                   sorted(os.listdir(self.home)), self.log.read()))
 
     # --- waiting and looking -----------------------------------------------------------------
     def wait_for(self, condition, what, timeout=DEADLINE):
