@@ -101,38 +101,51 @@ This account has no home folder to save test.bmp in.</source>
 <context>
     <name>Form2</name>
     <message>
-        <location filename="../ui/form2.cpp" line="51"/>
+        <location filename="../ui/form2.cpp" line="25"/>
         <source>Form2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="59"/>
+        <location filename="../ui/form2.cpp" line="33"/>
         <source>Square Size X:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="61"/>
+        <location filename="../ui/form2.cpp" line="35"/>
         <source>Square Size Y:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="67"/>
+        <location filename="../ui/form2.cpp" line="41"/>
         <source>Pixels Per Square:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="69"/>
+        <location filename="../ui/form2.cpp" line="43"/>
         <source>OK</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="71"/>
+        <location filename="../ui/form2.cpp" line="45"/>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location filename="../ui/form2.cpp" line="73"/>
         <source>%1 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PictureBox</name>
+    <message>
+        <location filename="../ui/picturebox.cpp" line="37"/>
+        <source>Canvas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/picturebox.cpp" line="39"/>
+        <source>The grid of squares. Drag across it with the left or the right mouse button to join the squares into a passage; the labels above show the square under the pointer. Command1 sets the grid&apos;s size.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

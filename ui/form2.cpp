@@ -55,6 +55,12 @@ Form2::Form2(const Settings &current)
         Label4[std::size_t(i)]->setFont(hintFont());
     }
 
+    // Each caption names its text box for assistive tools. The captions have no mnemonic, so
+    // the dialog takes no new key.
+    Label1->setBuddy(txtSizeX);
+    Label2->setBuddy(txtSizeY);
+    Label3->setBuddy(txtPixel);
+
     // "Square Size X:" reaches under its text box; the boxes lie on top.
     txtSizeX->raise();
     txtSizeY->raise();

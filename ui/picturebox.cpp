@@ -34,6 +34,11 @@ PictureBox::PictureBox(QWidget *parent)
     , m_image(DesignSize)
 {
     setObjectName(QStringLiteral("Picture1"));
+    setAccessibleName(tr("Canvas"));
+    setAccessibleDescription(
+            tr("The grid of squares. Drag across it with the left or the right mouse button to "
+               "join the squares into a passage; the labels above show the square under the "
+               "pointer. Command1 sets the grid's size."));
     // The image covers every pixel, and keeps its place when the widget grows.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_StaticContents);
