@@ -10,7 +10,7 @@ square by square."""
 import os
 import sys
 
-from driver import CORNER, SAVE, Failure, Session, check_squares
+from driver import CORNER, SAVE, Failure, Session, check_squares, light
 
 # Fusion's scroll bars are 14 pixels wide; a scrolled canvas ends beside them.
 SCROLL_BAR = 14
@@ -120,10 +120,61 @@ def the_largest_grid(s):
     check_squares(s.save(), 96, 100, 100, {(98, 99): ("0010", 1), (99, 99): ("1000", 1)})
 
 
+def passage_down_then_across(start, down_to, across_to):
+    """The codes of a passage drawn with the left button from `start` straight down to row
+    `down_to`, then across to column `across_to`."""
+    path = [start]
+    while path[-1][1] != down_to:
+        path.append((start[0], path[-1][1] + 1))
+    while path[-1][0] != across_to:
+        column, row = path[-1]
+        path.append((column + (1 if across_to > column else -1), row))
+    expected = {}
+    for i, (column, row) in enumerate(path):
+        code = ["0"] * 4
+        for other in path[max(i - 1, 0):i] + path[i + 1:i + 2]:
+            dx, dy = other[0] - column, other[1] - row
+            code[0 if dx < 0 else 1 if dy > 0 else 2 if dx > 0 else 3] = "1"
+        expected[(column, row)] = ("".join(code), 0)
+    return expected
+
+
+def a_drag_held_below_the_window(s):
+    """Down to the bottom edge of the window and held 40 pixels below it: the view scrolls to the
+    end of the canvas and the passage runs unbroken down to the last row."""
+    s.set_up(100, 100, 16)
+    bottom = VIEW[1] - 1  # the last visible pixel row of the canvas
+    start = (bottom - 24) // 16
+    s.pointer(s.centre(16, 3, start), press=1)
+    for y in range(start * 16 + 8, 528 - CORNER[1] + 41, 8):  # on past the window's own edge
+        s.pointer(s.canvas(56, y))
+    # At the end of the canvas the last square's closed bottom side shows at the view's edge;
+    # until then the passage or blank squares do.
+    s.wait_for(lambda: not light(s.shown_canvas(VIEW[0], VIEW[1]).pixel(56, bottom)),
+               "the view to reach the end of the canvas")
+    s.pointer(s.canvas(56, 528 - CORNER[1] + 40), release=1)
+    check_squares(s.save(), 16, 100, 100, passage_down_then_across((3, start), 99, 3))
+
+
+def the_wheel_during_a_drag(s):
+    """At 7 pixels a square a notch of the wheel carries the held pointer over several squares,
+    down and, with Shift, across: every square on the way is joined."""
+    s.set_up(100, 100, 7)
+    s.pointer(s.centre(7, 3, 3), press=1)
+    s.pointer(s.centre(7, 3, 4))
+    s.wheel(2)  # two notches of 60 pixels
+    s.wheel(1, shift=True)  # a notch across, as far as the canvas goes
+    s.pointer(s.centre(7, 3, 4), release=1)
+    across = min(60, 100 * 7 - VIEW[0])
+    check_squares(s.save(), 7, 100, 100,
+                  passage_down_then_across((3, 3), (4 * 7 + 3 + 120) // 7, (3 * 7 + 3 + across) // 7))
+
+
 FLOWS = {f.__name__: f for f in (
     both_buttons_a_jump_and_a_diagonal, a_drag_off_every_edge_and_back,
     a_second_button_pressed_outside, the_settings_by_keyboard, a_failed_save_and_its_message,
-    the_wheel_on_a_large_canvas, the_largest_grid)}
+    the_wheel_on_a_large_canvas, the_largest_grid, a_drag_held_below_the_window,
+    the_wheel_during_a_drag)}
 # The flows that also run on Wayland, where placement, grabs, focus and the wheel are the
 # compositor's and Qt's wayland platform's.
 WAYLAND_FLOWS = ("the_settings_by_keyboard", "a_failed_save_and_its_message",
