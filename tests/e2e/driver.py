@@ -581,8 +581,17 @@ class Region:
         return self.image.pixel(self.x + x, self.y + y)
 
 
+# The same rule as the C++ tests' (tests/support/tileshown.h): one file holds its thresholds.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support",
+                       "tilepixels.json")) as _rule:
+    TILE_PIXELS = json.load(_rule)
+
+
 def light(c):
-    return sum(c) / 3 > 180
+    """A passage's floor (light) rather than a wall or a corner post."""
+    weights = TILE_PIXELS["gray_weights"]
+    gray = sum(w * v for w, v in zip(weights, c)) // sum(weights)
+    return gray > TILE_PIXELS["light_gray_above"]
 
 
 def check_squares(bitmap, pixels, size_x, size_y, expected, skip=None):
@@ -598,8 +607,9 @@ def check_squares(bitmap, pixels, size_x, size_y, expected, skip=None):
                 continue
 
             def at(fx, fy):
-                return bitmap.pixel(column * pixels + round(fx * (pixels - 1)),
-                                    row * pixels + round(fy * (pixels - 1)))
+                # Halves round up, as in the C++ tests.
+                return bitmap.pixel(column * pixels + int(fx * (pixels - 1) + 0.5),
+                                    row * pixels + int(fy * (pixels - 1) + 0.5))
             where = "square %d,%d" % (column, row)
             if (column, row) not in expected:
                 if at(0, 0) != (255, 255, 255) or at(0.5, 0.5) != (255, 255, 255):
