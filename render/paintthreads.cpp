@@ -39,8 +39,14 @@ bool startPaintingThreads()
     if (!threadsCanStart(count))
         return false;
     pool->setExpiryTimeout(-1); // idle threads wait for work for good, never ending
-    // Each task waits until all have started, so each runs on a thread of its own. The
-    // semaphores outlive the call: a task may still be inside its last release().
+    return occupyEveryPoolThread(-1);
+}
+
+bool occupyEveryPoolThread(int deadline)
+{
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int count = pool->maxThreadCount();
+    // The semaphores outlive the call: a task may still be inside its last release().
     static QSemaphore running;
     static QSemaphore release;
     static QSemaphore finished;
@@ -51,8 +57,7 @@ bool startPaintingThreads()
             finished.release();
         });
     }
-    running.acquire(count);
+    const bool allRunning = running.tryAcquire(count, deadline);
     release.release(count);
-    finished.acquire(count);
-    return true;
+    return allRunning && finished.tryAcquire(count, deadline);
 }

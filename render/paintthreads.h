@@ -8,3 +8,9 @@
 // Starts every thread the global pool may use and keeps them for the whole run. False, with
 // nothing started, when the threads cannot all be started (not enough memory).
 [[nodiscard]] bool startPaintingThreads();
+
+// Gives each of the global pool's threads a task at once, each waiting until all have started,
+// so that each runs on a thread of its own. True when all were running within `deadline`
+// milliseconds (negative: no limit); a pool that had to start a thread and could not leaves a
+// task unrun, and the answer is false.
+[[nodiscard]] bool occupyEveryPoolThread(int deadline);

@@ -522,23 +522,7 @@ TEST(PaintingThreads, StartedUpFrontNoTaskWaitsForANewOne)
     EXPECT_LT(QThreadPool::globalInstance()->expiryTimeout(), 0);
 
     faults::threads = 1000;
-    QThreadPool *pool = QThreadPool::globalInstance();
-    const int count = pool->maxThreadCount();
-    // Static: a task lost to a thread that did not start must find them still there.
-    static QSemaphore running;
-    static QSemaphore release;
-    static QSemaphore finished;
-    for (int i = 0; i < count; ++i) {
-        pool->start([] {
-            running.release();
-            release.acquire();
-            finished.release();
-        });
-    }
-    const bool allRunning = running.tryAcquire(count, 60'000);
-    release.release(count);
-    EXPECT_TRUE(allRunning) << "a task waits for a thread that could not be started";
+    EXPECT_TRUE(occupyEveryPoolThread(60'000))
+            << "a task waits for a thread that could not be started";
     EXPECT_EQ(faults::threads, 1000) << "a thread was started";
-    faults::threads = 0;
-    EXPECT_TRUE(finished.tryAcquire(count, 60'000));
 }
