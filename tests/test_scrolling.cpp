@@ -247,6 +247,27 @@ TEST_P(WheelDuringADrag, WalksEverySquareTheViewCarriesThePointerOver)
 
 INSTANTIATE_TEST_SUITE_P(Scrolling, WheelDuringADrag, ::testing::Values(7, 16));
 
+// A smaller grid accepted while a button is held brings the view back to the canvas's corner:
+// the program moved the view, the pointer carried nothing, and nothing is drawn.
+TEST(Scrolling, ASetUpThatMovesTheViewDrawsNothing)
+{
+    EditorDriver editor;
+    editor.setUp(100, 100, 16);
+    QApplication::processEvents();
+    View view(editor);
+    view.down->setValue(view.down->maximum());
+    view.across->setValue(view.across->maximum());
+    const QPoint held = editor.canvas()->mapFrom(view.viewport(), QPoint(100, 100));
+    editor.press(held);
+    editor.setUp(20, 20, 16);
+    ASSERT_EQ(view.down->value(), 0);
+    editor.release(editor.canvas()->mapFrom(view.viewport(), QPoint(100, 100)));
+    QImage white(editor.canvas()->Image().size(), editor.canvas()->Image().format());
+    white.fill(Qt::white);
+    EXPECT_EQ(editor.canvas()->Image(), white) << "a tile was drawn";
+    EXPECT_EQ(editor.form.grid().SquareData(), std::vector<SquareCode>(20 * 20 + 1, 0));
+}
+
 namespace {
 
 // Checks that the window shows the line around the visible part of the canvas, one pixel

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace {
@@ -154,6 +155,8 @@ bool Form1::Sub_Draw(const Settings &settings)
     // replaces what the window holds; when the canvas's memory cannot be had, nothing has changed.
     Grid resized = m_grid;
     resized.resize(settings);
+    // A smaller canvas can move the view under a held button: that is no stroke of the user's.
+    const QScopedValueRollback settingUp(m_settingUp, true);
     if (!Picture1->setCanvasSize(canvasSizeFor(settings)))
         return false;
     m_grid = std::move(resized);
@@ -188,7 +191,7 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers, Q
 void Form1::Picture1_Scrolled(Qt::MouseButtons button, QPoint from, QPoint to)
 {
     guarded(this, [&] {
-        if (!m_grid.isSetUp())
+        if (!m_grid.isSetUp() || m_settingUp)
             return;
         const PointerSquare here = mapPointer(to, Picture1->size(), m_grid);
         if (const auto set = tileSetFor(button))

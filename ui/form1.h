@@ -71,6 +71,7 @@ private:
     PictureBox *Picture1;
     CanvasView *m_canvasView;
     QRect m_canvasLine; // where paintEvent last drew the line around the canvas
+    bool m_settingUp = false; // Sub_Draw is resizing the canvas, which may move the view
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label4;
