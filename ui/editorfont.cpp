@@ -1,6 +1,8 @@
 #include "editorfont.h"
 
-#include "direction.h"
+#include "form2.h"
+
+#include <direction.h>
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -37,9 +39,9 @@ std::vector<Fit> widestTexts()
         { form2("Pixels Per Square:"), 112 - 16, false },
         { form2("OK"), 105, false },
         { form2("Cancel"), 89, false },
-        { form2("3 to 100"), 89, true },
-        { form2("8 to 96"), 89, true },
     };
+    for (const QString &hint : Form2::hints())
+        fits.push_back({ hint, 89, true });
     for (Direction direction :
          { Direction::Up, Direction::Down, Direction::Left, Direction::Right })
         fits.push_back({ directionWord(direction), 121, false });

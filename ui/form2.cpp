@@ -43,15 +43,11 @@ Form2::Form2(const Settings &current)
                                         QRect(272, 248, 105, 25));
     Command2 = makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"),
                                         QRect(176, 248, 89, 25));
-    const QString sizeHint
-            = tr("%1 to %2").arg(Settings::SizeRange.low).arg(Settings::SizeRange.high);
-    const QString hints[] = {
-        sizeHint, sizeHint,
-        tr("%1 to %2").arg(PixelsPerSquareHintLow).arg(Settings::PixelsPerSquareRange.high)
-    };
+    const std::array<QString, 3> hintTexts = hints();
     for (int i = 0; i < 3; ++i) {
         Label4[std::size_t(i)] = makeControl<QLabel>(this, QStringLiteral("Label4_%1").arg(i),
-                                                     hints[i], QRect(232, 16 + 24 * i, 89, 17));
+                                                     hintTexts[std::size_t(i)],
+                                                     QRect(232, 16 + 24 * i, 89, 17));
         Label4[std::size_t(i)]->setFont(hintFont());
     }
 
@@ -86,6 +82,14 @@ void Form2::Form_Load()
     txtSizeX->setText(QString::number(m_settings.SizeX));
     txtSizeY->setText(QString::number(m_settings.SizeY));
     txtPixel->setText(QString::number(m_settings.PixelsPerSquare));
+}
+
+std::array<QString, 3> Form2::hints()
+{
+    const QString size
+            = tr("%1 to %2").arg(Settings::SizeRange.low).arg(Settings::SizeRange.high);
+    return { size, size,
+             tr("%1 to %2").arg(PixelsPerSquareHintLow).arg(Settings::PixelsPerSquareRange.high) };
 }
 
 void Form2::Command1_Click()

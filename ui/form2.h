@@ -25,6 +25,9 @@ public:
     // The accepted settings, once the dialog has been accepted; the current ones before.
     Settings settings() const { return m_settings; }
 
+    // The hints beside the three text boxes ("3 to 100", "3 to 100", "8 to 96").
+    static std::array<QString, 3> hints();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
