@@ -1,11 +1,12 @@
 // Benchmarks of painting, stroke steps, set-up and saving at the largest grid, each measured in
 // the same run as the floor that bounds it (a bare copy, allocation or write of the same bytes).
-#include <canvassetup.h>
-#include <editordriver.h>
-#include <editorfont.h>
-#include <imagesurface.h>
-#include <picturebox.h>
-#include <tilepainter.h>
+#include "bitmapfile/bitmappath.h"
+#include "bitmapfile/savepicture.h"
+#include "tests/support/editordriver.h"
+#include "ui/editorfont.h"
+#include "tests/support/imagesurface.h"
+#include "ui/picturebox.h"
+#include "render/tilepainter.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
 // libFuzzer target for the settings dialog's number reader:  ./fuzz.sh [seconds]
-#include "numbertext_properties.h"
+#include "fuzz/numbertext_properties.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "numbertext_properties.h"
+#include "fuzz/numbertext_properties.h"
 
-#include <numbertext.h>
+#include "input/numbertext.h"
 
 #include <QLocale>
 #include <QString>

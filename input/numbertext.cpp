@@ -1,4 +1,4 @@
-#include "numbertext.h"
+#include "input/numbertext.h"
 
 #include <cmath>
 

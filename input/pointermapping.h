@@ -2,9 +2,9 @@
 // stroke has stepped since the last test.
 #pragma once
 
-#include "direction.h"
+#include "input/direction.h"
 
-#include <grid.h>
+#include "model/grid.h"
 
 #include <QPoint>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "readouts.h"
+#include "input/readouts.h"
 
 #include <QCoreApplication>
 

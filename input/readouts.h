@@ -2,8 +2,8 @@
 // read-outs.
 #pragma once
 
-#include "pointermapping.h"
-#include "strokeview.h"
+#include "input/pointermapping.h"
+#include "input/strokeview.h"
 
 #include <QString>
 

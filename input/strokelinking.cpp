@@ -1,4 +1,4 @@
-#include "strokelinking.h"
+#include "input/strokelinking.h"
 
 #include <algorithm>
 #include <cstdlib>

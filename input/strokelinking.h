@@ -3,8 +3,8 @@
 // the side the step came from) and both are repainted with that tile set.
 #pragma once
 
-#include "pointermapping.h"
-#include "strokeview.h"
+#include "input/pointermapping.h"
+#include "input/strokeview.h"
 
 // One movement of the pointer onto `here`. A pointer that jumped several squares joins only the
 // trailing neighbour of the square it landed on.

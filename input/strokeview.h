@@ -2,7 +2,7 @@
 // cursor frame and painting one square. The main window implements it; tests fake it.
 #pragma once
 
-#include <grid.h>
+#include "model/grid.h"
 
 #include <QRect>
 #include <QString>

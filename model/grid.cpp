@@ -1,4 +1,4 @@
-#include "grid.h"
+#include "model/grid.h"
 
 std::string squareCodeText(SquareCode code)
 {

@@ -1,4 +1,4 @@
-#include "paintthreads.h"
+#include "render/paintthreads.h"
 
 #include <QSemaphore>
 #include <QThreadPool>

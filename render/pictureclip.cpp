@@ -1,4 +1,4 @@
-#include "pictureclip.h"
+#include "render/pictureclip.h"
 
 PictureClip::PictureClip(const QImage &image, int rows, int cols)
     : m_image(image.convertToFormat(QImage::Format_RGB32))

@@ -1,4 +1,4 @@
-#include "retainedimage.h"
+#include "render/retainedimage.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tileart.h"
+#include "render/tileart.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,15 @@
-#include "tilepainter.h"
+#include "render/tilepainter.h"
 
 TileSets loadTileSets()
 {
     return { PictureClip(QImage(QStringLiteral(":/tiles/tileset0.bmp")), 4, 4),
              PictureClip(QImage(QStringLiteral(":/tiles/tileset1.bmp")), 4, 4) };
+}
+
+QSize canvasSizeFor(const Settings &settings)
+{
+    return QSize(settings.PixelsPerSquare * settings.SizeX,
+                 settings.SizeY * settings.PixelsPerSquare);
 }
 
 QRect squareRect(const Grid &grid, int index)

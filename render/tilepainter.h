@@ -2,10 +2,10 @@
 // scaled into the square's PixelsPerSquare x PixelsPerSquare pixels.
 #pragma once
 
-#include "pictureclip.h"
-#include "picturesurface.h"
+#include "render/pictureclip.h"
+#include "render/picturesurface.h"
 
-#include <grid.h>
+#include "model/grid.h"
 
 #include <QRect>
 
@@ -17,6 +17,9 @@ using TileSets = std::array<PictureClip, 2>;
 
 // The tile sets compiled into the program.
 TileSets loadTileSets();
+
+// The canvas's size for the settings: SizeX * P by SizeY * P pixels.
+QSize canvasSizeFor(const Settings &settings);
 
 // The square's pixels on the canvas (Grid::squareRect) as a QRect.
 QRect squareRect(const Grid &grid, int index);

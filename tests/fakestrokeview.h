@@ -1,7 +1,7 @@
 // A StrokeView that records what the stroke steps ask of the window.
 #pragma once
 
-#include <strokeview.h>
+#include "input/strokeview.h"
 
 #include <QString>
 

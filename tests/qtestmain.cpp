@@ -1,6 +1,6 @@
 // GoogleTest main for tests that need a QApplication. Listing the tests (as CTest's discovery
 // does at build time) needs no window system, so no application is made for it.
-#include <editordriver.h>
+#include "tests/support/editordriver.h"
 
 #include <QApplication>
 

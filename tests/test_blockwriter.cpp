@@ -1,6 +1,6 @@
 // The writer in front of the save: every byte arrives in order through several blocks while the
 // target is slow, and a target that stops taking bytes makes it fail.
-#include <blockwriter.h>
+#include "bitmapfile/blockwriter.h"
 
 #include <gtest/gtest.h>
 

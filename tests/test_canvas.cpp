@@ -1,6 +1,6 @@
 // The canvas widget inside the real main window: retained image, cursor frame, pointer capture,
 // and repainting only what a movement changed.
-#include "uitest.h"
+#include "tests/uitest.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

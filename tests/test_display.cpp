@@ -1,10 +1,10 @@
 // What the user sees, checked on screen: the window's backing store after the paint cycle, not a
 // fresh rendering. The canvas shows its image with the frame on the square under the pointer,
 // the read-outs show their captions whole, and a canvas larger than the window can be reached.
-#include "uitest.h"
+#include "tests/uitest.h"
 
-#include <editorfont.h>
-#include <form2.h>
+#include "ui/editorfont.h"
+#include "ui/form2.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

@@ -1,5 +1,5 @@
 // The grid: settings and square codes resized together, sides only ever gained.
-#include <grid.h>
+#include "model/grid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The one reader of the dialog's numbers and its 16-bit conversion.
-#include <numbertext.h>
-#include <numbertext_properties.h>
+#include "input/numbertext.h"
+#include "fuzz/numbertext_properties.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include <pointermapping.h>
+#include "input/pointermapping.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,12 @@
 // them (a file-size limit, missing and locked folders, special files, an append-only folder) and
 // injected at the system calls where it cannot (a failing sync or rename, a thread that cannot be
 // started). Also here, for the thread fault: the painting threads started up front.
-#include "uitest.h"
+#include "tests/uitest.h"
 
-#include <canvassetup.h>
-#include <paintthreads.h>
-#include <retainedimage.h>
+#include "bitmapfile/bitmappath.h"
+#include "bitmapfile/savepicture.h"
+#include "render/paintthreads.h"
+#include "render/retainedimage.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // The cursor frame on a scaled screen (run with QT_SCALE_FACTOR set): its outline lies on the
 // very device pixels where the edges of its square's tile are shown.
-#include "uitest.h"
+#include "tests/uitest.h"
 
 #include <array>
 #include <cmath>

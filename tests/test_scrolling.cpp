@@ -2,10 +2,10 @@
 // (auto-scroll past an edge, the wheel, Shift+wheel, a tilting wheel), the drag draws one
 // unbroken passage, on screen and in the saved bitmap; and the line around the canvas is shown
 // where the canvas is, and nowhere else.
-#include "uitest.h"
+#include "tests/uitest.h"
 
-#include <canvasview.h>
-#include <tileshown.h>
+#include "ui/canvasview.h"
+#include "tests/support/tileshown.h"
 
 #include <QImageReader>
 #include <QScrollBar>

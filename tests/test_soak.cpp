@@ -7,10 +7,10 @@
 //
 //   export QT_QPA_PLATFORM=offscreen
 //   PASSAGES_SOAK_EVENTS=1000000 PASSAGES_SOAK_RUN=42 build/dev/tests/test_soak
-#include "uitest.h"
+#include "tests/uitest.h"
 
-#include <pointermapping.h>
-#include <tileshown.h>
+#include "input/pointermapping.h"
+#include "tests/support/tileshown.h"
 
 #include <QImageReader>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
 // Stroke linking and the read-outs, driven through the movement's steps with a fake window.
-#include "fakestrokeview.h"
+#include "tests/fakestrokeview.h"
 
-#include <readouts.h>
-#include <strokelinking.h>
+#include "input/readouts.h"
+#include "input/strokelinking.h"
 
 #include <gtest/gtest.h>
 

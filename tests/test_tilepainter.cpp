@@ -1,7 +1,7 @@
 // The tile painter: which square's code it paints, from which set, where and at what size.
-#include <imagesurface.h>
-#include <tilepainter.h>
-#include <tileshown.h>
+#include "tests/support/imagesurface.h"
+#include "render/tilepainter.h"
+#include "tests/support/tileshown.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The two tile sets as shipped: their geometry, colours, file format and cell layout.
-#include <tileart.h>
-#include <tilepainter.h>
-#include <tileshown.h>
+#include "render/tileart.h"
+#include "render/tilepainter.h"
+#include "tests/support/tileshown.h"
 
 #include <QFile>
 

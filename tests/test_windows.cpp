@@ -1,7 +1,7 @@
 // The main window, the settings dialog and the flow between them, as a user meets them.
-#include "uitest.h"
+#include "tests/uitest.h"
 
-#include <numbertext.h>
+#include "input/numbertext.h"
 
 #include <QFile>
 #include <QFileInfo>

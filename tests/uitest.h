@@ -2,7 +2,7 @@
 // look at the screen.
 #pragma once
 
-#include <editordriver.h>
+#include "tests/support/editordriver.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -3,7 +3,7 @@
 // button, press "Save". Used to measure peak memory and to run the editor under valgrind.
 //
 //   QT_QPA_PLATFORM=offscreen session SIZE_X SIZE_Y PIXELS FILE.bmp
-#include <editordriver.h>
+#include "tests/support/editordriver.h"
 
 #include <QApplication>
 #include <QMessageBox>

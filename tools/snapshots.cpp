@@ -3,7 +3,7 @@
 // events, as a user would.
 //
 //   QT_QPA_PLATFORM=offscreen snapshots DOCS_DIR
-#include <editordriver.h>
+#include "tests/support/editordriver.h"
 
 #include <QApplication>
 #include <QTest>

@@ -6,7 +6,7 @@
 //   tilegen --icons DIR        writes the application icon, the cross of tile set 0, as
 //                              DIR/<size>x<size>/org.passages.Passages.png for each size
 //                              desktops ask for
-#include <tileart.h>
+#include "render/tileart.h"
 
 #include <QBuffer>
 #include <QDir>

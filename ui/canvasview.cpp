@@ -1,6 +1,6 @@
-#include "canvasview.h"
+#include "ui/canvasview.h"
 
-#include "picturebox.h"
+#include "ui/picturebox.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
-#include "editorfont.h"
+#include "ui/editorfont.h"
 
-#include "form2.h"
+#include "ui/form2.h"
 
-#include <direction.h>
+#include "input/direction.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>

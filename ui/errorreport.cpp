@@ -1,4 +1,4 @@
-#include "errorreport.h"
+#include "ui/errorreport.h"
 
 #include <QMessageBox>
 #include <QWidget>

@@ -1,14 +1,14 @@
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "canvasview.h"
-#include "control.h"
-#include "editorfont.h"
-#include "errorreport.h"
-#include "form2.h"
-#include "picturebox.h"
+#include "ui/canvasview.h"
+#include "ui/control.h"
+#include "ui/editorfont.h"
+#include "ui/errorreport.h"
+#include "ui/form2.h"
+#include "ui/picturebox.h"
 
-#include <readouts.h>
-#include <strokelinking.h>
+#include "input/readouts.h"
+#include "input/strokelinking.h"
 
 #include <QDir>
 #include <QLabel>

@@ -4,11 +4,12 @@
 // steps: map the pointer, link the stroke, move the frame and write the read-outs.
 #pragma once
 
-#include <canvassetup.h>
-#include <grid.h>
-#include <pointermapping.h>
-#include <strokeview.h>
-#include <tilepainter.h>
+#include "bitmapfile/bitmappath.h"
+#include "bitmapfile/savepicture.h"
+#include "model/grid.h"
+#include "input/pointermapping.h"
+#include "input/strokeview.h"
+#include "render/tilepainter.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
-#include "form2.h"
+#include "ui/form2.h"
 
-#include "control.h"
-#include "editorfont.h"
-#include "numbertext.h"
+#include "ui/control.h"
+#include "ui/editorfont.h"
+#include "input/numbertext.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -4,7 +4,7 @@
 // without a word. "Cancel", or closing the window, rejects it.
 #pragma once
 
-#include <grid.h>
+#include "model/grid.h"
 
 #include <QDialog>
 

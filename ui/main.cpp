@@ -1,8 +1,8 @@
 // Starts the editor: the main window alone, until the user opens the settings with "Command1".
 // `passages --help` and `passages --version` answer on the terminal without opening a window.
-#include "form1.h"
+#include "ui/form1.h"
 
-#include <paintthreads.h>
+#include "render/paintthreads.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

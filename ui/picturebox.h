@@ -4,8 +4,8 @@
 // rectangles are repainted; the canvas can reach 9600 x 9600 pixels.
 #pragma once
 
-#include <picturesurface.h>
-#include <retainedimage.h>
+#include "render/picturesurface.h"
+#include "render/retainedimage.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "editordriver.h"
+#include "tests/support/editordriver.h"
 
 #include <QApplication>
 #include <QPointer>

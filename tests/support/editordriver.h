@@ -3,9 +3,9 @@
 // the tests, the tools and the benchmarks.
 #pragma once
 
-#include <form1.h>
-#include <form2.h>
-#include <picturebox.h>
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/picturebox.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // A picture surface over a plain retained image: the tile painter without a window.
 #pragma once
 
-#include <picturesurface.h>
-#include <retainedimage.h>
+#include "render/picturesurface.h"
+#include "render/retainedimage.h"
 
 struct ImageSurface : PictureSurface
 {

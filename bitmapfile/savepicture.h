@@ -1,24 +1,10 @@
-// The canvas's size for the grid, and writing the canvas to the bitmap file.
+// Writing the canvas to the bitmap file, whole or not at all, and why it could not be written.
 #pragma once
 
-#include <grid.h>
-
 #include <QImage>
-#include <QSize>
 #include <QString>
 
 #include <optional>
-
-// SizeX * P by SizeY * P pixels.
-QSize canvasSizeFor(const Settings &settings);
-
-// The home folder: $HOME when it is set and not empty, else the account's home from the user
-// database (`accountHome`), else nothing (an empty string).
-QString homeFolder(const QString &homeVariable, const QString &accountHome);
-
-// Where "Save" writes: c:\test.bmp on Windows, test.bmp in the home folder elsewhere. Empty when
-// there is no home folder.
-QString defaultBitmapPath();
 
 // Why a save failed. The window composes the message from it.
 struct SaveFailure

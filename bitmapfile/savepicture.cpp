@@ -1,6 +1,6 @@
-#include "canvassetup.h"
+#include "bitmapfile/savepicture.h"
 
-#include "blockwriter.h"
+#include "bitmapfile/blockwriter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,38 +11,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #endif
-
-QSize canvasSizeFor(const Settings &settings)
-{
-    return QSize(settings.PixelsPerSquare * settings.SizeX,
-                 settings.SizeY * settings.PixelsPerSquare);
-}
-
-QString homeFolder(const QString &homeVariable, const QString &accountHome)
-{
-    return homeVariable.isEmpty() ? accountHome : homeVariable;
-}
-
-QString defaultBitmapPath()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("c:\\test.bmp");
-#else
-    // QDir::homePath() falls back to the root folder when HOME is unset or empty.
-    QString account;
-    if (const passwd *entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        account = QFile::decodeName(entry->pw_dir);
-    const QString home = homeFolder(qEnvironmentVariable("HOME"), account);
-    return home.isEmpty() ? QString() : QDir(home).filePath(QStringLiteral("test.bmp"));
-#endif
-}
 
 namespace {
 

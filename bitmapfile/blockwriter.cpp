@@ -1,4 +1,4 @@
-#include "blockwriter.h"
+#include "bitmapfile/blockwriter.h"
 
 #include <system_error>
 
