@@ -92,7 +92,7 @@ void BM_DrawSquare(benchmark::State &state)
     SquareWalk walk;
     for (auto _ : state) {
         const int square = walk.next();
-        Sub_DrawSquare(surface, sets, grid, square, square & 1 ? TileSet::Right : TileSet::Left);
+        paintSquare(surface, sets, grid, square, square & 1 ? TileSet::Right : TileSet::Left);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * p * p * 4);

@@ -69,7 +69,7 @@ bool RetainedImage::resize(QSize size)
     return true;
 }
 
-QRect RetainedImage::paintPicture(const QImage &picture, const QRect &target)
+QRect RetainedImage::draw(const QImage &picture, const QRect &target)
 {
     const QRect changed = target.intersected(m_image.rect());
     if (changed.isEmpty() || picture.isNull())

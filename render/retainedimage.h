@@ -15,7 +15,7 @@ public:
     QSize size() const { return m_image.size(); }
 
     // What a canvas needs besides its image to go on working: a save's two blocks and its
-    // writer thread's stack (render/blockwriter.h), Qt's image writer, the scaled tiles, a
+    // writer thread's stack (bitmapfile/blockwriter.h), Qt's image writer, the scaled tiles, a
     // warning box.
     static constexpr qsizetype WorkingMemory = qsizetype(16) << 20;
 
@@ -30,7 +30,7 @@ public:
 
     // Paints the picture scaled (smoothly) into the rectangle and returns the pixels that
     // changed. A picture that has the rectangle's size and the image's format is copied as it is.
-    QRect paintPicture(const QImage &picture, const QRect &target);
+    QRect draw(const QImage &picture, const QRect &target);
 
 private:
     void copyIn(const QImage &picture, const QRect &target, const QRect &changed);

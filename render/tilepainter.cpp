@@ -18,8 +18,8 @@ QRect squareRect(const Grid &grid, int index)
     return QRect(square.left, square.top, square.size, square.size);
 }
 
-void Sub_DrawSquare(PictureSurface &picture1, const TileSets &pictureClip1, const Grid &grid,
-                    int index, TileSet set)
+void paintSquare(PictureSurface &picture1, const TileSets &pictureClip1, const Grid &grid,
+                 int index, TileSet set)
 {
     const int tileNumber = Grid::Func_BinToDec(grid.code(index));
     const QRect square = squareRect(grid, index);

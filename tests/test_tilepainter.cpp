@@ -19,7 +19,7 @@ protected:
     }
     void draw(int index, TileSet set = TileSet::Left)
     {
-        Sub_DrawSquare(*surface, sets, grid, index, set);
+        paintSquare(*surface, sets, grid, index, set);
     }
     // The colour at a position given in fractions of the square at `index`.
     QRgb sample(int index, double fx, double fy) const
@@ -134,9 +134,9 @@ TEST(RetainedImage, CutsOffWhatFallsOutsideAndKeepsItsPlaceOnResize)
     RetainedImage canvas(QSize(100, 80), Qt::white);
     QImage red(10, 10, QImage::Format_RGB32);
     red.fill(Qt::red);
-    EXPECT_EQ(canvas.paintPicture(red, QRect(95, 75, 10, 10)), QRect(95, 75, 5, 5));
-    EXPECT_EQ(canvas.paintPicture(red, QRect(-5, -5, 10, 10)), QRect(0, 0, 5, 5));
-    EXPECT_TRUE(canvas.paintPicture(red, QRect(200, 0, 10, 10)).isEmpty());
+    EXPECT_EQ(canvas.draw(red, QRect(95, 75, 10, 10)), QRect(95, 75, 5, 5));
+    EXPECT_EQ(canvas.draw(red, QRect(-5, -5, 10, 10)), QRect(0, 0, 5, 5));
+    EXPECT_TRUE(canvas.draw(red, QRect(200, 0, 10, 10)).isEmpty());
     EXPECT_EQ(canvas.image().pixel(99, 79), qRgb(255, 0, 0));
     EXPECT_EQ(canvas.image().pixel(94, 79), qRgb(255, 255, 255));
 

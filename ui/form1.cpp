@@ -90,6 +90,7 @@ Form1::Form1(QWidget *parent)
     Form_Load();
 }
 
+// Nothing to set up when the window is made: the canvas stays empty until the first settings.
 void Form1::Form_Load() { }
 
 void Form1::Command1_Click()
@@ -174,13 +175,13 @@ void Form1::Picture1_MouseDown(Qt::MouseButtons, Qt::KeyboardModifiers, QPoint a
     });
 }
 
-void Form1::Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers, QPoint at)
+void Form1::Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint at)
 {
     guarded(this, [&] {
         if (!m_grid.isSetUp())
             return;
         const PointerSquare here = mapPointer(at, Picture1->size(), m_grid);
-        if (const auto set = tileSetFor(button))
+        if (const auto set = tileSetFor(buttons))
             linkStroke(*set, here, m_anchor, m_grid, *this);
         updateCursorAndReadouts(here, m_grid, *this);
     });
@@ -188,13 +189,13 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers, Q
 
 // The view moved under a still pointer during a drag (auto-scroll, the wheel, the keys): the
 // stroke walks from the square the pointer was over to the one it is over now.
-void Form1::Picture1_Scrolled(Qt::MouseButtons button, QPoint from, QPoint to)
+void Form1::Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to)
 {
     guarded(this, [&] {
         if (!m_grid.isSetUp() || m_settingUp)
             return;
         const PointerSquare here = mapPointer(to, Picture1->size(), m_grid);
-        if (const auto set = tileSetFor(button))
+        if (const auto set = tileSetFor(buttons))
             walkStroke(*set, mapPointer(from, Picture1->size(), m_grid), here, m_anchor, m_grid,
                        *this);
         updateCursorAndReadouts(here, m_grid, *this);
@@ -266,5 +267,5 @@ void Form1::setCursorFrame(const QRect &frame)
 
 void Form1::Sub_DrawSquare(int index, TileSet set)
 {
-    ::Sub_DrawSquare(*Picture1, PictureClip1, m_grid, index, set);
+    paintSquare(*Picture1, PictureClip1, m_grid, index, set);
 }

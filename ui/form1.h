@@ -50,9 +50,9 @@ private:
     void Form_Load();
     void Command1_Click();
     void cmdSave_Click();
-    void Picture1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
-    void Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
-    void Picture1_Scrolled(Qt::MouseButtons button, QPoint from, QPoint to);
+    void Picture1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
+    void Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to);
     static QString saveFailureMessage(const SaveFailure &failure);
     QRect canvasLine() const;
     void updateCanvasLine();

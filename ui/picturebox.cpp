@@ -11,7 +11,7 @@ namespace {
 
 const QColor FrameColour(255, 0, 0);
 
-// The one place the editor works around the toolkit. Qt's raster engine hands the drawing of a
+// A workaround of the toolkit, for speed. Qt's raster engine hands the drawing of a
 // rectangle of 96 rows or more to its worker threads and waits for them; for the two squares a
 // stroke step exposes, that hand-over costs more than the copy. Drawn in strips of fewer rows,
 // the exposed areas stay on this thread. The stroke step measured with and without the strips
@@ -57,7 +57,7 @@ bool PictureBox::setCanvasSize(QSize size)
 
 void PictureBox::PaintPicture(const QImage &picture, const QRect &target)
 {
-    const QRect changed = m_image.paintPicture(picture, target);
+    const QRect changed = m_image.draw(picture, target);
     if (!changed.isEmpty())
         update(changed);
 }

@@ -38,8 +38,8 @@ public:
 signals:
     // For a press the button pressed, for a movement the buttons held; the pixel under the
     // pointer, which lies off the canvas while a drag holds the pointer outside.
-    void mouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
-    void mouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPoint at);
+    void mouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers modifiers, QPoint at);
+    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -12,7 +12,7 @@ struct ImageSurface : PictureSurface
     void PaintPicture(const QImage &picture, const QRect &target) override
     {
         ++calls;
-        retained.paintPicture(picture, target);
+        retained.draw(picture, target);
     }
     QRgb at(int x, int y) const { return retained.image().pixel(x, y); }
 
