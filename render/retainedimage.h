@@ -11,7 +11,7 @@ class RetainedImage
 public:
     explicit RetainedImage(QSize size, QColor background = Qt::white);
 
-    const QImage &image() const { return m_image; }
+    const QImage &pixels() const { return m_image; }
     QSize size() const { return m_image.size(); }
 
     // What a canvas needs besides its image to go on working: a save's two blocks and its

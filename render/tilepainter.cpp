@@ -18,11 +18,11 @@ QRect squareRect(const Grid &grid, int index)
     return QRect(square.left, square.top, square.size, square.size);
 }
 
-void paintSquare(PictureSurface &picture1, const TileSets &pictureClip1, const Grid &grid,
-                 int index, TileSet set)
+void paintSquare(PictureSurface &surface, const TileSets &tileSets, const Grid &grid, int index,
+                 TileSet set)
 {
     const int tileNumber = Grid::Func_BinToDec(grid.code(index));
     const QRect square = squareRect(grid, index);
-    const QImage &cell = pictureClip1[std::size_t(set)].ScaledCell(tileNumber, square.size());
-    picture1.PaintPicture(cell, square);
+    const QImage &cell = tileSets[std::size_t(set)].ScaledCell(tileNumber, square.size());
+    surface.PaintPicture(cell, square);
 }

@@ -24,5 +24,5 @@ QSize canvasSizeFor(const Settings &settings);
 // The square's pixels on the canvas (Grid::squareRect) as a QRect.
 QRect squareRect(const Grid &grid, int index);
 
-void paintSquare(PictureSurface &picture1, const TileSets &pictureClip1, const Grid &grid,
-                 int index, TileSet set);
+void paintSquare(PictureSurface &surface, const TileSets &tileSets, const Grid &grid, int index,
+                 TileSet set);

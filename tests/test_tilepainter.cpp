@@ -124,9 +124,9 @@ TEST_F(TilePainter, PaintingTheSameSquareTwiceChangesNothingMore)
     grid.Func_SetSide(55, Side::Top);
     grid.Func_SetSide(55, Side::Bottom);
     draw(55, TileSet::Right);
-    const QImage once = surface->retained.image();
+    const QImage once = surface->retained.pixels();
     draw(55, TileSet::Right);
-    EXPECT_EQ(surface->retained.image(), once);
+    EXPECT_EQ(surface->retained.pixels(), once);
 }
 
 TEST(RetainedImage, CutsOffWhatFallsOutsideAndKeepsItsPlaceOnResize)
@@ -137,14 +137,14 @@ TEST(RetainedImage, CutsOffWhatFallsOutsideAndKeepsItsPlaceOnResize)
     EXPECT_EQ(canvas.draw(red, QRect(95, 75, 10, 10)), QRect(95, 75, 5, 5));
     EXPECT_EQ(canvas.draw(red, QRect(-5, -5, 10, 10)), QRect(0, 0, 5, 5));
     EXPECT_TRUE(canvas.draw(red, QRect(200, 0, 10, 10)).isEmpty());
-    EXPECT_EQ(canvas.image().pixel(99, 79), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.image().pixel(94, 79), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas.pixels().pixel(99, 79), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixels().pixel(94, 79), qRgb(255, 255, 255));
 
     ASSERT_TRUE(canvas.resize(QSize(50, 120)));
-    EXPECT_EQ(canvas.image().pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.image().pixel(49, 79), qRgb(255, 255, 255));
-    EXPECT_EQ(canvas.image().pixel(10, 119), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas.pixels().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixels().pixel(49, 79), qRgb(255, 255, 255));
+    EXPECT_EQ(canvas.pixels().pixel(10, 119), qRgb(255, 255, 255));
     ASSERT_TRUE(canvas.resize(QSize(100, 80)));
-    EXPECT_EQ(canvas.image().pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(canvas.image().pixel(99, 79), qRgb(255, 255, 255)); // not brought back
+    EXPECT_EQ(canvas.pixels().pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(canvas.pixels().pixel(99, 79), qRgb(255, 255, 255)); // not brought back
 }

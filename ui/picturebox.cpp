@@ -75,7 +75,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     for (const QRect &rect : event->region())
-        drawOnThisThread(painter, m_image.image(), rect);
+        drawOnThisThread(painter, m_image.pixels(), rect);
 
     if (!m_frame.isEmpty() && event->region().intersects(m_frame)) {
         // Four strips one device pixel wide along the inside of the square. On a scaled screen

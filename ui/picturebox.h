@@ -25,7 +25,7 @@ public:
 
     void PaintPicture(const QImage &picture, const QRect &target) override;
     // The retained image: what the canvas shows, without the cursor frame.
-    const QImage &Image() const { return m_image.image(); }
+    const QImage &Image() const { return m_image.pixels(); }
 
     // Shape1, the cursor frame.
     QRect Shape1() const { return m_frame; }

@@ -14,7 +14,7 @@ struct ImageSurface : PictureSurface
         ++calls;
         retained.draw(picture, target);
     }
-    QRgb at(int x, int y) const { return retained.image().pixel(x, y); }
+    QRgb at(int x, int y) const { return retained.pixels().pixel(x, y); }
 
     RetainedImage retained;
     int calls = 0;
