@@ -8,13 +8,14 @@ set -euo pipefail
 PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libgtest-dev
                    libbenchmark-dev fonts-liberation)
 # The end-to-end tests need an X server, a window manager and XTest input; on Wayland a
-# compositor (sway), its input from outside (wayvnc), screenshots (grim) and Qt's wayland
-# platform; for what a screen reader reads, a session bus, the accessibility bus and its Python
-# client. The validators check the desktop entry and the AppStream metainfo; the windows' texts
-# are also checked in DejaVu, a wider font than the chosen one.
-PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 desktop-file-utils appstream
-                        sway wayvnc grim qt6-wayland dbus-daemon at-spi2-core python3-pyatspi
-                        fonts-dejavu-core)
+# compositor (sway), a pointer and keyboard on its seat (wayvnc), keys from outside (wtype),
+# screenshots (grim) and Qt's wayland platform; Pillow reads the screen and the saved bitmaps;
+# for what a screen reader reads, a session bus, the accessibility bus and its Python client.
+# The validators check the desktop entry and the AppStream metainfo; the windows' texts are also
+# checked in DejaVu, a wider font than the chosen one.
+PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 python3-pil desktop-file-utils
+                        appstream sway wayvnc wtype grim qt6-wayland dbus-daemon at-spi2-core
+                        python3-pyatspi fonts-dejavu-core)
 
 ensure_packages() {
     local missing=() pkg

@@ -2,9 +2,11 @@
 # The command line: --version and --help answer without a window (there is no display to open
 # one on), with Qt's own options anywhere on the line; Qt and its platform plugin take their
 # options, and whatever is left is an error with exit status 2.   cli.sh PASSAGES
+# Every run of the program has a minute: a hang fails here, with the line that hung, well before
+# ctest's own limit for the whole script.
 program=$1
 fail() { echo "FAIL: $*"; exit 1; }
-run() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
+run() { timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
 run_within() { seconds=$1; shift; timeout "$seconds" env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@" 2>&1; }
 
 for line in "--version" "-style fusion --version" "-platform offscreen --version"; do
@@ -47,15 +49,34 @@ until [ -s "$folder/display" ]; do
     sleep 0.1
 done
 display=:$(cat "$folder/display")
-xrun() { env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
+xrun() { timeout 60 env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
 out=$(xrun -visual 0x21 extra)
 status=$?
 [ $status -eq 2 ] && echo "$out" | grep -q "'extra'" || fail "-visual 0x21 extra: $status: $out"
+
+# Starts the editor on the display (GLIBC_TUNABLES as given), waits for its window, notes its
+# address space in kB in "$folder/size" and ends it.
+open_editor() {
+    env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb HOME="$folder" \
+        GLIBC_TUNABLES="$1" "$program" $2 >"$folder/output" 2>&1 &
+    editor=$!
+    DISPLAY=$display timeout 60 xdotool search --sync --onlyvisible --name '^Form1$' >/dev/null \
+        || fail "$2: no window: $(cat "$folder/output")"
+    kill -0 $editor || fail "$2: the editor ended: $(cat "$folder/output")"
+    awk '/^VmSize:/ { print $2 }' /proc/$editor/status >"$folder/size"
+    kill $editor
+    wait $editor
+    editor=
+}
 # Taken by the plugin, the option leaves nothing to refuse: the editor opens its window.
-env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb HOME="$folder" "$program" \
-    -visual 0x21 >"$folder/output" 2>&1 &
-editor=$!
-DISPLAY=$display timeout 60 xdotool search --sync --onlyvisible --name '^Form1$' >/dev/null \
-    || fail "-visual 0x21: no window: $(cat "$folder/output")"
-kill -0 $editor || fail "-visual 0x21: the editor ended: $(cat "$folder/output")"
+open_editor "" "-visual 0x21"
+size=$(cat "$folder/size")
+# Every thread allocates from the one heap: a heap of its own reserves 64 MiB of address space
+# for each thread, which under an address-space limit the largest canvas cannot then have. The
+# editor's address space once its window is open is that of the same program held to one heap
+# from outside (half a heap apart at most).
+open_editor "glibc.malloc.arena_max=1" ""
+one_heap=$(cat "$folder/size")
+[ "$size" -le $((one_heap + 32768)) ] \
+    || fail "the editor takes $size kB of address space, $one_heap kB when held to one heap"
 echo "passed: the command line"

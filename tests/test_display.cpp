@@ -10,7 +10,9 @@
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QScrollArea>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QTranslator>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -69,6 +71,19 @@ void sendWheel(EditorDriver &editor, QPoint angle, Qt::KeyboardModifiers modifie
     QApplication::sendEvent(widget, &wheel);
 }
 
+// A translation whose size hints are the widest text of both windows.
+class WideHints : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (qstrcmp(context, "Form2") == 0 && qstrcmp(source, "%1 to %2") == 0)
+            return QStringLiteral("%1 bis einschließlich %2");
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
 } // namespace
 
 // Run twice: with the system's fonts, and with a font configuration that offers DejaVu only, so
@@ -79,6 +94,7 @@ TEST(Display, EveryCaptionAndReadoutFitsItsControl)
     if (chosen.family() == QLatin1String(EditorFontFamily)) {
         EXPECT_EQ(chosen.pixelSize(), EditorFontPixels) << "the chosen font at its design size";
     }
+    EXPECT_EQ(chosen.pixelSize(), fittingPixelSize());
     EditorDriver editor;
     Form2 dialog(Settings {});
     const auto fontOf = [](const QWidget *parent, const char *name) {
@@ -110,6 +126,26 @@ TEST(Display, EveryCaptionAndReadoutFitsItsControl)
         EXPECT_LE(QFontMetrics(c.font).horizontalAdvance(QString::fromLatin1(c.text)) + 4, c.room)
                 << c.text << " in " << QFontInfo(c.font).family().toStdString() << " at "
                 << QFontInfo(c.font).pixelSize() << " px";
+}
+
+// Where a translation makes a hint the widest text, the size is the largest at which that hint
+// fits in bold, the weight the dialog shows it in.
+TEST(Display, TheFontIsTheLargestAtWhichABoldHintFits)
+{
+    WideHints wide;
+    ASSERT_TRUE(QCoreApplication::installTranslator(&wide));
+    const auto remove = qScopeGuard([&] { QCoreApplication::removeTranslator(&wide); });
+    const QString hint = Form2::hints()[1];
+    const int pixels = fittingPixelSize();
+    ASSERT_LT(pixels, EditorFontPixels) << "the hint should not fit at the design size";
+    const auto roomLeft = [&](int size, QFont::Weight weight) {
+        QFont font = editorFont();
+        font.setPixelSize(size);
+        font.setWeight(weight);
+        return 89 - EditorFontSpare - QFontMetrics(font).horizontalAdvance(hint);
+    };
+    EXPECT_GE(roomLeft(pixels, QFont::Bold), 0) << pixels << " px";
+    EXPECT_LT(roomLeft(pixels + 1, QFont::Bold), 0) << pixels + 1 << " px fits as well";
 }
 
 TEST(Display, TheScreenShowsTilesFrameAndReadoutsAsTheyAre)

@@ -58,6 +58,8 @@ TEST(NumberText, ReadsTheLocalesOwnDigits)
     const QLocale egypt(QStringLiteral("ar_EG")); // U+0660..U+0669, separator U+066B
     const QLocale iran(QStringLiteral("fa_IR")); // U+06F0..U+06F9, separator U+066B
     const QLocale bangladesh(QStringLiteral("bn_BD")); // U+09E6..U+09EF, separator '.'
+    // Chakma: U+11136..U+1113F, beyond the Basic Multilingual Plane, two UTF-16 units a digit.
+    const QLocale chakma(QStringLiteral("ccp_BD"));
     const struct
     {
         const char *text;
@@ -77,6 +79,9 @@ TEST(NumberText, ReadsTheLocalesOwnDigits)
         { "\u09ef\u09ec", bangladesh, 96 },
         { "\u09e9.\u09eb", bangladesh, 3.5 },
         { "3.5", bangladesh, 3.5 },
+        { "\U0001113F\U0001113C", chakma, 96 },
+        { "\U00011139.\U0001113B", chakma, 3.5 },
+        { "\U00011137\U00011136\U00011136", chakma, 100 },
     };
     for (const auto &c : accepted) {
         const QString text = QString::fromUtf8(c.text);
@@ -98,6 +103,8 @@ TEST(NumberText, ReadsTheLocalesOwnDigits)
         { "\u066b\u0665", egypt },
         { "\u0663\u066b", egypt },
         { "\u06f3", egypt }, // another locale's digits
+        { "\U000111393", chakma }, // two sets of digits in one number
+        { "\U00011139", QLocale(QLocale::English) },
         { "\u0663", iran },
         { "\u0663", QLocale(QLocale::English) },
         { "\u0663", QLocale::c() },

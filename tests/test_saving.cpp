@@ -284,19 +284,25 @@ TEST_F(Saving, WithoutASecondThreadTheRowsAreWrittenOnThisOne)
     EXPECT_EQ(faults::threads, 0);
 }
 
-TEST_F(Saving, AnAppendOnlyFolderIsRefusedBeforeAnythingIsWritten)
+// Append-only (files can be added, none replaced) and immutable (neither): both are told that
+// the file cannot be replaced there, not that no new file can be made.
+TEST_F(Saving, AnAppendOnlyOrImmutableFolderIsRefusedBeforeAnythingIsWritten)
 {
     expectSave(target);
     const QString folder = QFileInfo(target).absolutePath();
-    if (!runs(QStringLiteral("chattr +a '%1' 2>/dev/null").arg(folder)))
-        GTEST_SKIP() << "chattr +a needs root on a file system that has it";
-    {
-        const auto unlock
-                = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(folder)); });
-        editor.drag({ { 5, 5 }, { 6, 5 } });
-        expectFailedSave(target, folderAppendOnly(folder));
+    for (const char flag : { 'a', 'i' }) {
+        SCOPED_TRACE(std::string("chattr +") + flag);
+        if (!runs(QStringLiteral("chattr +%1 '%2' 2>/dev/null").arg(QString(QLatin1Char(flag)), folder)))
+            GTEST_SKIP() << "chattr needs root on a file system that has it";
+        {
+            const auto unlock = qScopeGuard([&] {
+                runs(QStringLiteral("chattr -%1 '%2'").arg(QString(QLatin1Char(flag)), folder));
+            });
+            editor.drag({ { 5, 5 }, { 6, 5 } });
+            expectFailedSave(target, folderAppendOnly(folder));
+        }
+        expectSave(target);
     }
-    expectSave(target);
 }
 
 TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)

@@ -146,31 +146,54 @@ TEST_P(AutoScroll, WalksEverySquareTheViewCarriesThePointerOver)
 INSTANTIATE_TEST_SUITE_P(Scrolling, AutoScroll,
                          ::testing::Combine(::testing::Values(7, 16), ::testing::Bool()));
 
-// Resting on the last visible pixel scrolls nothing, one pixel further moves the view by the
-// smallest step, and far out no tick moves it by more than the largest.
+// Past each of the four edges: resting on the last visible pixel scrolls nothing, one pixel
+// further moves the view by the smallest step, and far out every tick moves it by the largest.
 TEST(Scrolling, AutoScrollStepsStayInTheirBounds)
 {
     EditorDriver editor;
     editor.setUp(100, 100, 16);
     QApplication::processEvents();
     View view(editor);
-    editor.press(pastTheEdge(editor, true, -8));
-    editor.moveTo(pastTheEdge(editor, true, 0));
-    QTest::qWait(5 * CanvasView::AutoScrollInterval); // nothing may happen here
-    EXPECT_EQ(view.down->value(), 0) << "resting on the last visible pixel scrolls nothing";
+    const struct
+    {
+        const char *name;
+        bool vertical;
+        int outwards;
+    } edges[] = { { "bottom", true, 1 }, { "top", true, -1 }, { "right", false, 1 },
+                  { "left", false, -1 } };
+    for (const auto &edge : edges) {
+        SCOPED_TRACE(edge.name);
+        QScrollBar *bar = edge.vertical ? view.down : view.across;
+        bar->setValue(bar->maximum() / 2); // room to move either way
+        const int start = bar->value();
+        // `past` pixels beyond the edge's last visible pixel, half-way along it, in the canvas.
+        const auto beyond = [&](int past) {
+            const QSize size = view.viewport()->size();
+            const int last = edge.outwards < 0 ? 0 : (edge.vertical ? size.height() : size.width()) - 1;
+            const int along = last + edge.outwards * past;
+            return editor.canvas()->mapFrom(view.viewport(),
+                                            edge.vertical ? QPoint(size.width() / 2, along)
+                                                          : QPoint(along, size.height() / 2));
+        };
+        editor.press(beyond(-8));
+        editor.moveTo(beyond(0));
+        QTest::qWait(5 * CanvasView::AutoScrollInterval); // nothing may happen here
+        EXPECT_EQ(bar->value(), start) << "resting on the last visible pixel scrolls nothing";
 
-    editor.moveTo(pastTheEdge(editor, true, 1));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.down->value() != 0; }, 60000));
-    EXPECT_EQ(view.down->value(), CanvasView::SlowestStep) << "one pixel past the edge";
+        editor.moveTo(beyond(1));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bar->value() != start; }, 60000));
+        EXPECT_EQ(bar->value(), start + edge.outwards * CanvasView::SlowestStep)
+                << "one pixel past the edge";
 
-    QSignalSpy steps(view.down, &QScrollBar::valueChanged);
-    editor.moveTo(pastTheEdge(editor, true, 500));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return steps.count() >= 3; }, 60000));
-    editor.release(pastTheEdge(editor, true, 500));
-    int previous = CanvasView::SlowestStep;
-    for (const QList<QVariant> &step : steps) {
-        EXPECT_EQ(step.at(0).toInt() - previous, CanvasView::FastestStep);
-        previous = step.at(0).toInt();
+        int previous = bar->value();
+        QSignalSpy steps(bar, &QScrollBar::valueChanged);
+        editor.moveTo(beyond(500));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return steps.count() >= 3; }, 60000));
+        editor.release(beyond(500));
+        for (const QList<QVariant> &step : steps) {
+            EXPECT_EQ(step.at(0).toInt() - previous, edge.outwards * CanvasView::FastestStep);
+            previous = step.at(0).toInt();
+        }
     }
 }
 
@@ -240,9 +263,42 @@ TEST_P(WheelDuringADrag, WalksEverySquareTheViewCarriesThePointerOver)
             if (buttons & button || (buttons == Qt::NoButton && button == Qt::LeftButton))
                 editor.release(at, button);
         EXPECT_EQ(editor.form.grid().SquareData(), codes) << buttons;
+        // Every button up: the view moves under the still pointer, and the frame and the
+        // read-outs stay where the pointer last moved.
+        const QRect frame = editor.canvas()->Shape1();
+        const QString readouts = editor.caption("Label1") + editor.caption("Label4");
+        const QPoint before(view.across->value(), view.down->value());
         turnWheel(editor, at, QPoint(0, -120), Qt::NoButton);
         turnWheel(editor, at + QPoint(0, notch), QPoint(0, -120), Qt::NoButton, Qt::ShiftModifier);
+        ASSERT_EQ(QPoint(view.across->value(), view.down->value()), before + QPoint(notch, notch));
+        EXPECT_EQ(editor.canvas()->Shape1(), frame) << buttons;
+        EXPECT_EQ(editor.caption("Label1") + editor.caption("Label4"), readouts) << buttons;
     }
+}
+
+// Both buttons pressed, then the right one released where it was pressed, with no movement in
+// between: the left one alone is held, and whatever moves the view next (a key, the wheel) is
+// walked with it.
+TEST(Scrolling, AfterAChordTheButtonStillHeldDrawsWhenTheViewMoves)
+{
+    EditorDriver editor;
+    editor.setUp(100, 100, 16);
+    QApplication::processEvents();
+    View view(editor);
+    std::vector<QPoint> path { { 2, 2 }, { 3, 2 } };
+    editor.drag({ path[0], path[1] });
+    const QPoint pointer = editor.centre(3, 2); // the pointer stays here on the window
+    editor.press(pointer);
+    editor.press(pointer, Qt::RightButton);
+    editor.release(pointer, Qt::RightButton);
+    QTest::keyClick(view.area, Qt::Key_PageDown);
+    const int key = view.down->value();
+    ASSERT_GT(key, 3 * 16) << "a page carries the pointer over several squares";
+    turnWheel(editor, pointer + QPoint(0, key), QPoint(0, -120), Qt::LeftButton);
+    const QPoint end = pointer + QPoint(0, view.down->value());
+    editor.release(end);
+    extend(path, QPoint(3, end.y() / 16));
+    expectOnePassage(editor, path);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scrolling, WheelDuringADrag, ::testing::Values(7, 16));

@@ -148,3 +148,30 @@ TEST(RetainedImage, CutsOffWhatFallsOutsideAndKeepsItsPlaceOnResize)
     EXPECT_EQ(canvas.pixels().pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(canvas.pixels().pixel(99, 79), qRgb(255, 255, 255)); // not brought back
 }
+
+// Pixel for pixel through changes of shape: a wide canvas made narrower and taller, a tall one
+// wider and shorter, narrower at the same height and larger both ways. Each time the overlap is
+// the old image's own and the rest is background, so no row was copied at the other image's
+// width (which, at the last kept row, also reads or writes past an image: the asan build stops).
+TEST(RetainedImage, KeepsTheOverlapPixelForPixelWhateverTheNewShape)
+{
+    RetainedImage canvas(QSize(40, 6), Qt::white);
+    int step = 0;
+    for (const QSize size : { QSize(12, 30), QSize(50, 9), QSize(20, 9), QSize(35, 14) }) {
+        // Every pixel different, and different from the steps before.
+        QImage pattern(canvas.size(), QImage::Format_RGB32);
+        for (int y = 0; y < pattern.height(); ++y)
+            for (int x = 0; x < pattern.width(); ++x)
+                pattern.setPixel(x, y, qRgb(x, y, ++step % 256));
+        ASSERT_EQ(canvas.paintPicture(pattern, pattern.rect()), pattern.rect());
+
+        ASSERT_TRUE(canvas.resize(size));
+        ASSERT_EQ(canvas.size(), size);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                ASSERT_EQ(canvas.image().pixel(x, y),
+                          pattern.rect().contains(x, y) ? pattern.pixel(x, y) : qRgb(255, 255, 255))
+                        << x << "," << y << " after " << pattern.width() << "x"
+                        << pattern.height() << " became " << size.width() << "x" << size.height();
+    }
+}

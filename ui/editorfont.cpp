@@ -82,15 +82,18 @@ bool allFit(const std::vector<Fit> &fits, const QFont &font)
 
 } // namespace
 
+int fittingPixelSize()
+{
+    const std::vector<Fit> fits = widestTexts();
+    int size = EditorFontPixels;
+    while (size > SmallestPixels && !allFit(fits, atPixels(size)))
+        --size;
+    return size;
+}
+
 QFont editorFont()
 {
-    static const int pixels = [] {
-        const std::vector<Fit> fits = widestTexts();
-        int size = EditorFontPixels;
-        while (size > SmallestPixels && !allFit(fits, atPixels(size)))
-            --size;
-        return size;
-    }();
+    static const int pixels = fittingPixelSize();
     return atPixels(pixels);
 }
 

@@ -17,5 +17,7 @@ inline constexpr int EditorFontSpare = 4;
 // both windows (every caption, the longest read-outs) fit their controls with EditorFontSpare
 // pixels to spare. Measured once, on the first call, with the font the system gives.
 QFont editorFont();
+// That size, measured afresh with the font the system gives and the translation installed now.
+int fittingPixelSize();
 // The settings dialog's hints: the same font in bold.
 QFont hintFont();

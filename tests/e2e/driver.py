@@ -5,11 +5,13 @@ square. There are no hooks into the program.
 
 Two displays, each a backend with the same few operations (find a window, move the pointer in
 it, press and release buttons, turn the wheel, press keys, grab the screen):
-  X11      Xvfb and openbox, input through XTest (xdotool);
-  Wayland  sway on its headless backend, input through wayvnc's virtual pointer and keyboard
-           (a small RFB client below), windows from swaymsg, the screen from grim.
-The flows are written once against Session and run on either."""
+  X11      Xvfb and openbox, input through XTest (xdotool), the screen through Pillow's grab;
+  Wayland  sway on its headless backend, the pointer through wayvnc's virtual pointer (a small
+           RFB client below), keys through wtype, windows from swaymsg, the screen from grim.
+Images (the screen, the saved bitmap) are read with Pillow. The flows are written once against
+Session and run on either."""
 
+import io
 import json
 import os
 import shutil
@@ -18,6 +20,12 @@ import struct
 import subprocess
 import tempfile
 import time
+
+from PIL import Image, ImageGrab
+
+# The largest canvas saved is 9600 x 9600 pixels, more than Pillow opens without a warning meant
+# for images from elsewhere; every image here is the program's own.
+Image.MAX_IMAGE_PIXELS = None
 
 CORNER = (24, 32)  # the canvas's corner in the main window
 SAVE = (560 + 56, 408 + 16)  # the middle of "Save" and "Command1" in the main window
@@ -52,7 +60,7 @@ def wait_until(condition, what, timeout=DEADLINE, alive=None):
 
 
 class X11:
-    """Xvfb, openbox and xdotool. Xvfb keeps its screen in an XWD file (-fbdir) to look at."""
+    """Xvfb, openbox and xdotool; the screen grabbed by Pillow over the X protocol."""
 
     name = "x11"
 
@@ -61,10 +69,8 @@ class X11:
 
     def start(self, env):
         read, write = os.pipe()
-        self.fbdir = os.path.join(self.session.home, ".screen")
-        os.mkdir(self.fbdir)
         xvfb = self.session.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                   "1280x1024x24", "-fbdir", self.fbdir, "-nolisten", "tcp"],
+                                   "1280x1024x24", "-nolisten", "tcp"],
                                   pass_fds=[write])
         os.close(write)
         with os.fdopen(read) as display:
@@ -138,15 +144,9 @@ class X11:
         self.xdo("type", "--delay", int(KEY_DELAY * 1000), text)
 
     def screen(self):
-        with open(os.path.join(self.fbdir, "Xvfb_screen0"), "rb") as f:
-            return Xwd(f.read())
+        return Pixels(ImageGrab.grab(xdisplay=self.env["DISPLAY"]))
 
 
-# X keysyms of the keys the flows press; a printable ASCII character is its own keysym.
-KEYSYMS = {"ctrl": 0xffe3, "shift": 0xffe1, "alt": 0xffe9, "Tab": 0xff09, "Return": 0xff0d,
-           "Escape": 0xff1b, "F4": 0xffc1}
-# RFB button mask bits: left, middle, right, wheel up, wheel down.
-BUTTON_BITS = {1: 1, 2: 2, 3: 4, 4: 8, 5: 16}
 NOBODY = 65534
 
 SWAY_CONFIG = """\
@@ -158,12 +158,25 @@ default_floating_border none
 for_window [app_id=".*"] floating enable, border none
 bindsym Mod1+F4 kill
 """
+# The flows' key names as wtype's modifiers; other keys go by their X keysym names, as xdotool's.
+MODIFIERS = {"ctrl": "ctrl", "shift": "shift", "alt": "alt"}
+SHIFT_KEYSYM = 0xffe1
+# RFB button mask bits: left, middle, right, wheel up, wheel down.
+BUTTON_BITS = {1: 1, 2: 2, 3: 4, 4: 8, 5: 16}
 
 
 class Wayland:
-    """sway (headless, pixman), wayvnc for input, swaymsg for windows, grim for the screen.
-    sway refuses to run as root: then compositor, tools and program all run as nobody, in a
-    runtime folder and HOME that nobody owns."""
+    """sway (headless, pixman), wayvnc's virtual pointer, wtype for keys, swaymsg for windows,
+    grim for the screen. sway refuses to run as root: then compositor, tools and program all
+    run as nobody, in a runtime folder and HOME that nobody owns.
+
+    The pointer is the one hand-written part: a few lines of the RFB protocol (handshake, then
+    pointer events) to wayvnc, which turns them into a virtual pointer's motion, buttons and
+    wheel. sway's own "seat - cursor set/press/release" press and release, but while a button is
+    held they send the program no motion (sway's pressed-button state ignores a cursor moved by
+    command), so no drag could be drawn with them, and Debian has no other tool that drives a
+    wlroots virtual pointer. Keys are wtype's; only Shift held across the wheel goes through the
+    RFB connection too, since wtype lets go of its modifiers when it ends."""
 
     name = "wayland"
 
@@ -244,6 +257,13 @@ class Wayland:
     def key_event(self, keysym, down):
         self.rfb.sendall(struct.pack(">BBxxI", 4, int(down), keysym))
 
+    def run(self, command):
+        result = subprocess.run(self.as_user + command, env=self.env, capture_output=True,
+                                text=True)
+        if result.returncode != 0:
+            raise Failure("%s failed: %s%s" % (" ".join(command), result.stdout, result.stderr))
+        return result.stdout
+
     # --- windows ------------------------------------------------------------------------------
     def swaymsg(self, kind):
         result = subprocess.run(self.as_user + ["swaymsg", "-r", "-t", kind], env=self.env,
@@ -298,32 +318,35 @@ class Wayland:
 
     def wheel(self, notches, shift):
         if shift:
-            self.key_event(KEYSYMS["shift"], True)
+            self.key_event(SHIFT_KEYSYM, True)
         for _ in range(notches):
             self.button(5, True)
             self.button(5, False)
             time.sleep(WHEEL_DELAY)
         if shift:
-            self.key_event(KEYSYMS["shift"], False)
+            self.key_event(SHIFT_KEYSYM, False)
 
     def key(self, *keys):
         for combination in keys:
-            syms = [KEYSYMS.get(k) or ord(k) for k in combination.split("+")]
-            for sym in syms:
-                self.key_event(sym, True)
-            for sym in reversed(syms):
-                self.key_event(sym, False)
+            *modifiers, key = combination.split("+")
+            command = ["wtype"]
+            for modifier in modifiers:
+                command += ["-M", MODIFIERS[modifier]]
+            command += ["-k", key]
+            for modifier in reversed(modifiers):
+                command += ["-m", MODIFIERS[modifier]]
+            self.run(command)
             time.sleep(KEY_DELAY)
 
     def type(self, text):
-        self.key(*text)
+        self.run(["wtype", "-d", str(int(KEY_DELAY * 1000)), "--", text])
 
     def screen(self):
         result = subprocess.run(self.as_user + ["grim", "-t", "ppm", "-"], env=self.env,
                                 capture_output=True)
         if result.returncode != 0:
             raise Failure("grim failed: %s" % result.stderr.decode(errors="replace"))
-        return Ppm(result.stdout)
+        return Pixels(Image.open(io.BytesIO(result.stdout)))
 
 
 BACKENDS = {"x11": X11, "wayland": Wayland}
@@ -516,59 +539,27 @@ class Session:
             raise Failure("%s: %s" % (failure, last[0])) from None
 
 
-class Bitmap:
-    """A 24-bit Windows bitmap, read a pixel at a time (the largest is 276 MB)."""
+class Pixels:
+    """An image read with Pillow, a pixel at a time as (red, green, blue)."""
 
-    def __init__(self, path):
-        self.file = open(path, "rb")
-        header = self.file.read(54)
-        if header[:2] != b"BM":
-            raise Failure("test.bmp is not a bitmap")
-        self.offset, = struct.unpack_from("<I", header, 10)
-        self.width, self.height = struct.unpack_from("<ii", header, 18)
-        bits, = struct.unpack_from("<H", header, 28)
-        if bits != 24:
-            raise Failure("test.bmp has %d bits per pixel" % bits)
-        self.stride = (self.width * 3 + 3) & ~3
+    def __init__(self, image):
+        self.image = image if image.mode == "RGB" else image.convert("RGB")
+        self.width, self.height = self.image.size
+        self.at = self.image.load()
 
     def pixel(self, x, y):
-        row = self.height - 1 - y if self.height > 0 else y
-        self.file.seek(self.offset + row * self.stride + x * 3)
-        b, g, r = self.file.read(3)
-        return r, g, b
+        return self.at[x, y]
 
 
-class Ppm:
-    """A binary PPM (P6, 8 bits), as grim writes it."""
-
-    def __init__(self, data):
-        fields = data.split(maxsplit=4)
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise Failure("not an 8-bit PPM: %r" % data[:20])
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.data = fields[4]
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.data[i:i + 3])
-
-
-class Xwd:
-    """Xvfb's screen file: an XWD header, its colours, then 32-bit pixels."""
-
-    def __init__(self, data):
-        header = struct.unpack_from(">25I", data)
-        self.width, self.height = header[4], header[5]
-        self.little = header[7] == 0
-        self.stride = header[12]
-        self.masks = header[14:17]
-        self.offset = header[0] + header[19] * 12
-        self.data = data
-
-    def pixel(self, x, y):
-        at = self.offset + y * self.stride + x * 4
-        value, = struct.unpack_from("<I" if self.little else ">I", self.data, at)
-        return tuple((value & m) >> ((m & -m).bit_length() - 1) for m in self.masks)
+def Bitmap(path):
+    """The saved file: a 24-bit Windows bitmap (the largest is 276 MB)."""
+    with Image.open(path) as image:
+        if image.format != "BMP":
+            raise Failure("test.bmp is not a bitmap but %s" % image.format)
+        width, height = image.size
+        if os.path.getsize(path) != 54 + (width * 3 + 3) // 4 * 4 * height:
+            raise Failure("test.bmp is not a 24-bit bitmap of %d x %d" % (width, height))
+        return Pixels(image)
 
 
 class Region:
