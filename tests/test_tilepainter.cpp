@@ -163,13 +163,13 @@ TEST(RetainedImage, KeepsTheOverlapPixelForPixelWhateverTheNewShape)
         for (int y = 0; y < pattern.height(); ++y)
             for (int x = 0; x < pattern.width(); ++x)
                 pattern.setPixel(x, y, qRgb(x, y, ++step % 256));
-        ASSERT_EQ(canvas.paintPicture(pattern, pattern.rect()), pattern.rect());
+        ASSERT_EQ(canvas.draw(pattern, pattern.rect()), pattern.rect());
 
         ASSERT_TRUE(canvas.resize(size));
         ASSERT_EQ(canvas.size(), size);
         for (int y = 0; y < size.height(); ++y)
             for (int x = 0; x < size.width(); ++x)
-                ASSERT_EQ(canvas.image().pixel(x, y),
+                ASSERT_EQ(canvas.pixels().pixel(x, y),
                           pattern.rect().contains(x, y) ? pattern.pixel(x, y) : qRgb(255, 255, 255))
                         << x << "," << y << " after " << pattern.width() << "x"
                         << pattern.height() << " became " << size.width() << "x" << size.height();
