@@ -83,8 +83,8 @@ class X11:
         # openbox runs its --startup command once it has finished starting, and the program is
         # started only then. A window mapped while openbox was still starting (after it had
         # announced itself on the root window) could be left unmanaged and unmapped until some
-        # later event woke openbox: a main window that never appeared, about once in three
-        # hundred starts on a busy machine (tests/README.md).
+        # later event woke openbox: a main window that never appeared, about once in a thousand
+        # starts on a busy machine, nearly always with openbox slowed down (tests/README.md).
         started = os.path.join(self.session.home, ".openbox-started")
         output = os.path.join(self.session.home, ".openbox-output")
         with open(output, "w") as log:
