@@ -54,6 +54,7 @@ TEST(MainWindow, HasItsDesignLayout)
     EXPECT_EQ(QApplication::focusWidget(), editor.canvas());
     EXPECT_EQ(EditorDriver::nextFocusable(editor.canvas()), editor.button("cmdSave"));
     EXPECT_EQ(EditorDriver::nextFocusable(editor.button("cmdSave")), editor.button("Command1"));
+    EXPECT_EQ(EditorDriver::nextFocusable(editor.button("Command1")), editor.canvas());
 }
 
 TEST(MainWindow, IgnoresTheCanvasUntilSettingsExist)
