@@ -9,17 +9,17 @@ namespace {
 
 // A one-line text box, read and edited through AT-SPI's text interfaces. It stands in for Qt's
 // own (Qt 6.4) in two places: that one reports every character as a text-attribute run of no
-// length, which made Orca read "10" as "1", and asked for the word or sentence at the very end
-// of the text it searched for the next boundary for ever. Everything is answered through
-// QLineEdit's public API, over the text as shown.
+// length, which made Orca read "10" as "1", and asked for the word at the very end of the text
+// it searched for the next boundary for ever (Qt's search for a sentence is the same one).
+// Everything is answered through QLineEdit's public API, over the text as shown.
 class LineEditAccessible : public QAccessibleWidget,
                            public QAccessibleTextInterface,
                            public QAccessibleEditableTextInterface
 {
 public:
-    explicit LineEditAccessible(QLineEdit *edit) : QAccessibleWidget(edit, QAccessible::EditableText)
-    {
-    }
+    explicit LineEditAccessible(QLineEdit *edit)
+        : QAccessibleWidget(edit, QAccessible::EditableText)
+    { }
 
     QString text(QAccessible::Text t) const override
     {
@@ -81,14 +81,14 @@ public:
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
                              int *end) const override
     {
-        return QAccessibleTextInterface::textBeforeOffset(inText(offset, boundary), boundary,
-                                                          start, end);
+        return QAccessibleTextInterface::textBeforeOffset(inText(offset, boundary), boundary, start,
+                                                          end);
     }
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
                             int *end) const override
     {
-        return QAccessibleTextInterface::textAfterOffset(inText(offset, boundary), boundary,
-                                                         start, end);
+        return QAccessibleTextInterface::textAfterOffset(inText(offset, boundary), boundary, start,
+                                                         end);
     }
     QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int *start,
                          int *end) const override
@@ -147,13 +147,13 @@ private:
     QLineEdit *edit() const { return static_cast<QLineEdit *>(widget()); }
     QString shown() const { return edit()->displayText(); }
 
-    // -2 is the cursor; Qt's own search for a word or sentence boundary does not return from
-    // the end of the text, so there the last character is asked for, whose word or sentence
-    // ends there.
+    // -2 is the cursor, -1 the end. Qt's own search for a word or sentence boundary does not
+    // return from the end of the text, so there the last character is asked for, whose word or
+    // sentence ends there.
     int inText(int offset, QAccessible::TextBoundaryType boundary) const
     {
         if (offset == -2)
-            return cursorPosition();
+            offset = cursorPosition();
         const int length = characterCount();
         const bool searched = boundary == QAccessible::WordBoundary
                 || boundary == QAccessible::SentenceBoundary;
@@ -168,7 +168,9 @@ private:
 class ReadoutAccessible : public QAccessibleInterface
 {
 public:
-    explicit ReadoutAccessible(QAccessibleInterface *canvas) : m_canvas(canvas) { }
+    explicit ReadoutAccessible(QAccessibleInterface *canvas)
+        : m_canvas(canvas)
+    { }
 
     bool isValid() const override { return m_canvas->isValid(); }
     QObject *object() const override { return nullptr; }
@@ -212,7 +214,8 @@ class CanvasAccessible : public QAccessibleWidget, public QAccessibleValueInterf
 {
 public:
     explicit CanvasAccessible(PictureBox *canvas)
-        : QAccessibleWidget(canvas, QAccessible::Canvas), m_readout(new ReadoutAccessible(this))
+        : QAccessibleWidget(canvas, QAccessible::Canvas)
+        , m_readout(new ReadoutAccessible(this))
     {
         QAccessible::registerAccessibleInterface(m_readout);
     }

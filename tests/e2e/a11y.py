@@ -60,10 +60,11 @@ def in_order(said, expected):
 
 def answers_every_text_request(box):
     """Asks the box for the text at, before and after every offset (the ends and one past them
-    included) by every boundary; a request the program leaves unanswered raises an error."""
+    included, -1 the end and -2 the cursor) by every boundary; a request the program leaves
+    unanswered raises an error."""
     text = box.queryText()
     length = text.characterCount
-    for offset in range(-1, length + 2):
+    for offset in range(-2, length + 2):
         for boundary in range(7):  # character, word and sentence starts and ends, line
             for ask in (text.getTextAtOffset, text.getTextBeforeOffset,
                         text.getTextAfterOffset):
