@@ -7,12 +7,14 @@ to every text request) is read over AT-SPI with pyatspi, as a screen reader read
     dbus-run-session -- python3 a11y.py PATH/TO/passages
 
 The session bus starts the accessibility bus (at-spi-bus-launcher) and its registry on first
-use."""
+use. The name-change listener is registered before the program starts, so that Qt's bridge
+knows from the start that someone listens and sends those events."""
 
 import os
 import sys
 
 import pyatspi
+from gi.repository import GLib
 
 from driver import Failure, Session
 import orca  # noqa: F401 (adds the "x11-orca" display)
@@ -80,6 +82,18 @@ def answers_every_text_request(box):
 
 
 def main(program):
+    renamed = []  # the objects whose name changed, as the bus told it
+    pyatspi.Registry.registerEventListener(lambda event: renamed.append(event.source),
+                                           "object:property-change:accessible-name")
+    context = GLib.MainContext.default()
+
+    def pumped(condition):
+        def check():
+            while context.iteration(False):
+                pass
+            return condition()
+        return check
+
     env = {"QT_ACCESSIBILITY": "1", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
     with Session(program, backend="x11-orca", env=env) as s:
         heard = s.backend.orca
@@ -129,11 +143,16 @@ def main(program):
         s.wait_for(lambda: not s.windows("Form2"), "the dialog to close")
         says(since, ["Form1 frame."], "the main window again")
 
-        # A drag: once the pointer rests, the read-outs of the square under it.
+        # A drag: once the pointer rests, the read-outs of the square under it. The labels
+        # announce their new captions on the bus (which Orca leaves unsaid).
+        s.wait_for(pumped(lambda: True), "the events so far")
+        renamed.clear()
         since = len(heard.spoken())
         s.stroke(32, [(1, 1), (2, 1)])
         says(since, ["X:2,Y:1,ID:12, ID:12, Data:1000 Canvas canvas."],
              "the read-outs of the square the drag ended on")
+        s.wait_for(pumped(lambda: label1 in renamed and label1.name == "X:2,Y:1,ID:12"),
+                   "Label1's new caption, announced on the bus")
         names = [label.name for label in (label1, label2, label4)]
         if names != ["X:2,Y:1,ID:12", "Right", "ID:12, Data:1000"]:
             raise Failure("the read-outs are named %s" % names)
