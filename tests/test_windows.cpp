@@ -474,6 +474,8 @@ TEST(Accessibility, TheCanvasTellsTheSquareWhereThePointerRests)
     const std::pair<int, QString> resting(13, "X:3,Y:1,ID:13, ID:13, Data:1000");
     ASSERT_TRUE(QTest::qWaitFor([&] { return toldByCanvas(editor.canvas()) == resting; }, 60000))
             << toldByCanvas(editor.canvas()).second.toStdString();
+    EXPECT_EQ(canvas->valueInterface()->minimumValue().toInt(), 0);
+    EXPECT_EQ(canvas->valueInterface()->maximumValue().toInt(), 99);
     // The next square in its turn, drawn on or not.
     editor.moveTo(editor.centre(3, 2));
     const std::pair<int, QString> next(23, "X:3,Y:2,ID:23, ID:23, Data:0000");
