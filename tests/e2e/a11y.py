@@ -143,8 +143,10 @@ def main(program):
         s.wait_for(lambda: not s.windows("Form2"), "the dialog to close")
         says(since, ["Form1 frame."], "the main window again")
 
-        # A drag: once the pointer rests, the read-outs of the square under it. The labels
-        # announce their new captions on the bus (which Orca leaves unsaid).
+        # A drag on the canvas, which has the focus already (so that what Orca says cannot come
+        # from the focus arriving): once the pointer rests, the read-outs of the square under
+        # it. The labels announce their new captions on the bus (which Orca leaves unsaid).
+        tab_stops([CANVAS], "Form1")
         s.wait_for(pumped(lambda: True), "the events so far")
         renamed.clear()
         since = len(heard.spoken())
