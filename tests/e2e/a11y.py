@@ -64,7 +64,7 @@ def answers_every_text_request(box):
     """Asks the box for the text at, before and after every offset (the ends and one past them
     included, -1 the end and -2 the cursor) by every boundary; a request the program leaves
     unanswered raises an error."""
-    text = box.queryText()
+    name, text = box.name, box.queryText()
     length = text.characterCount
     for offset in range(-2, length + 2):
         for boundary in range(7):  # character, word and sentence starts and ends, line
@@ -74,11 +74,11 @@ def answers_every_text_request(box):
                     ask(offset, boundary)
                 except Exception as error:
                     raise Failure("the %r box left %s(%d, %d) unanswered: %s"
-                                  % (box.name, ask.__name__, offset, boundary, error))
+                                  % (name, ask.__name__, offset, boundary, error))
     run = text.getAttributeRun(0, False)
     if text.getText(0, -1) and (run[1], run[2]) != (0, length):
         raise Failure("the %r box's text attributes run over %s of %d characters"
-                      % (box.name, run[1:], length))
+                      % (name, run[1:], length))
 
 
 def main(program):
