@@ -22,8 +22,8 @@ import orca.debug
 orca.debug.debugFile.reconfigure(line_buffering=True)
 """
 
-# The dummy module speaks nothing; it still opens the audio output, which libao gives it
-# without a sound card (its null device), where Pulse or ALSA would fail.
+# The dummy module says nothing of what it is sent; it still opens the audio output, which
+# libao opens without a sound card or sound server, where Pulse and ALSA fail.
 SPEECHD_CONFIG = """\
 AddModule "dummy" "sd_dummy" ""
 DefaultModule dummy
