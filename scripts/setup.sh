@@ -10,12 +10,13 @@ PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libg
 # The end-to-end tests need an X server, a window manager and XTest input; on Wayland a
 # compositor (sway), a pointer and keyboard on its seat (wayvnc), keys from outside (wtype),
 # screenshots (grim) and Qt's wayland platform; Pillow reads the screen and the saved bitmaps;
-# for what a screen reader reads, a session bus, the accessibility bus and its Python client.
-# The validators check the desktop entry and the AppStream metainfo; the windows' texts are also
-# checked in DejaVu, a wider font than the chosen one.
+# for what a screen reader says, a session bus, the accessibility bus and its Python client, and
+# Orca itself with speech-dispatcher (its silent dummy output). The validators check the desktop
+# entry and the AppStream metainfo; the windows' texts are also checked in DejaVu, a wider font
+# than the chosen one.
 PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 python3-pil desktop-file-utils
                         appstream sway wayvnc wtype grim qt6-wayland dbus-daemon at-spi2-core
-                        python3-pyatspi fonts-dejavu-core)
+                        python3-pyatspi orca speech-dispatcher fonts-dejavu-core)
 
 ensure_packages() {
     local missing=() pkg

@@ -2,7 +2,9 @@
 #include "tests/uitest.h"
 
 #include "input/numbertext.h"
+#include "ui/accessibility.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -54,6 +56,7 @@ TEST(MainWindow, HasItsDesignLayout)
     EXPECT_EQ(QApplication::focusWidget(), editor.canvas());
     EXPECT_EQ(EditorDriver::nextFocusable(editor.canvas()), editor.button("cmdSave"));
     EXPECT_EQ(EditorDriver::nextFocusable(editor.button("cmdSave")), editor.button("Command1"));
+    EXPECT_EQ(EditorDriver::nextFocusable(editor.button("Command1")), editor.canvas());
 }
 
 TEST(MainWindow, IgnoresTheCanvasUntilSettingsExist)
@@ -440,4 +443,41 @@ TEST(Strokes, ASmallerGridAcceptedDuringADragKeepsTheStrokeOnIt)
     EXPECT_EQ(edgeOpenings(editor), 0);
     EXPECT_EQ(editor.code(22), "0010"); // "Left" from the held (4, 4)
     EXPECT_EQ(editor.code(23), "1000");
+}
+
+namespace {
+// What the canvas tells assistive tools of the square under the pointer: its value and the
+// name of what labels it.
+std::pair<int, QString> toldByCanvas(PictureBox *canvas)
+{
+    QAccessibleInterface *told = QAccessible::queryAccessibleInterface(canvas);
+    const auto labels = told->relations(QAccessible::Label);
+    return { told->valueInterface()->currentValue().toInt(),
+             labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name) };
+}
+} // namespace
+
+TEST(Accessibility, TheCanvasTellsTheSquareWhereThePointerRests)
+{
+    installAccessibleInterfaces();
+    EditorDriver editor;
+    editor.setUp(10, 10, 32);
+    QAccessibleInterface *canvas = QAccessible::queryAccessibleInterface(editor.canvas());
+    EXPECT_EQ(canvas->role(), QAccessible::Canvas);
+    EXPECT_EQ(canvas->text(QAccessible::Name), "Canvas");
+    EXPECT_EQ(toldByCanvas(editor.canvas()), std::make_pair(0, QString()));
+    // A drag (its events sent at once, faster than the settle time): nothing is told until the
+    // pointer rests, then the square it rests on, with what the read-outs show.
+    editor.drag({ QPoint(1, 1), QPoint(2, 1), QPoint(3, 1) });
+    EXPECT_EQ(toldByCanvas(editor.canvas()), std::make_pair(0, QString()));
+    const std::pair<int, QString> resting(13, "X:3,Y:1,ID:13, ID:13, Data:1000");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toldByCanvas(editor.canvas()) == resting; }, 60000))
+            << toldByCanvas(editor.canvas()).second.toStdString();
+    EXPECT_EQ(canvas->valueInterface()->minimumValue().toInt(), 0);
+    EXPECT_EQ(canvas->valueInterface()->maximumValue().toInt(), 99);
+    // The next square in its turn, drawn on or not.
+    editor.moveTo(editor.centre(3, 2));
+    const std::pair<int, QString> next(23, "X:3,Y:2,ID:23, ID:23, Data:0000");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toldByCanvas(editor.canvas()) == next; }, 60000))
+            << toldByCanvas(editor.canvas()).second.toStdString();
 }

@@ -30,6 +30,9 @@ CanvasView::CanvasView(QWidget *canvas, QWidget *parent)
     // The window shows through around a small canvas, as if there were no scrolling area.
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
+    // The canvas inside takes the focus; the view around it is no stop of its own, which a
+    // screen reader would announce as nothing.
+    setFocusPolicy(Qt::NoFocus);
     setWidget(canvas);
     canvas->installEventFilter(this);
 }

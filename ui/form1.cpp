@@ -73,6 +73,9 @@ Form1::Form1(QWidget *parent)
     cmdSave = makeButton(this, QStringLiteral("cmdSave"), tr("Save"), QRect(560, 408, 113, 33));
     Command1 = makeButton(this, QStringLiteral("Command1"), tr("Command1"),
                           QRect(560, 448, 113, 33));
+    Command1->setAccessibleDescription(
+            tr("Opens the settings: the squares across, the squares down and the pixels per "
+               "square."));
     // The buttons lie over a large canvas, never under it.
     cmdSave->raise();
     Command1->raise();
@@ -184,6 +187,7 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, 
         if (const auto set = tileSetFor(buttons))
             linkStroke(*set, here, m_anchor, m_grid, *this);
         updateCursorAndReadouts(here, m_grid, *this);
+        tellSquareUnderPointer(here);
     });
 }
 
@@ -199,6 +203,7 @@ void Form1::Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to)
             walkStroke(*set, mapPointer(from, Picture1->size(), m_grid), here, m_anchor, m_grid,
                        *this);
         updateCursorAndReadouts(here, m_grid, *this);
+        tellSquareUnderPointer(here);
     });
 }
 
@@ -258,6 +263,15 @@ void Form1::setPositionCaption(const QString &caption)
 void Form1::setDataCaption(const QString &caption)
 {
     Label4->setText(caption);
+}
+
+// What the position and data read-outs show, for a screen reader, through the canvas, which
+// has the focus while one draws.
+void Form1::tellSquareUnderPointer(const PointerSquare &here)
+{
+    const Settings &settings = m_grid.settings();
+    Picture1->setReadout({ here.index, settings.SizeX * settings.SizeY - 1,
+                           tr("%1, %2").arg(Label1->text(), Label4->text()) });
 }
 
 void Form1::setCursorFrame(const QRect &frame)

@@ -56,6 +56,7 @@ private:
     static QString saveFailureMessage(const SaveFailure &failure);
     QRect canvasLine() const;
     void updateCanvasLine();
+    void tellSquareUnderPointer(const PointerSquare &here);
 
     // StrokeView
     void setDirectionCaption(const QString &caption) override;

@@ -50,6 +50,10 @@ Form2::Form2(const Settings &current)
                                                      QRect(232, 16 + 24 * i, 89, 17));
         Label4[std::size_t(i)]->setFont(hintFont());
     }
+    // A box's hint describes it, so a screen reader says the range as the box is reached.
+    txtSizeX->setAccessibleDescription(hintTexts[0]);
+    txtSizeY->setAccessibleDescription(hintTexts[1]);
+    txtPixel->setAccessibleDescription(hintTexts[2]);
 
     // Each caption names its text box for assistive tools. The captions have no mnemonic, so
     // the dialog takes no new key.

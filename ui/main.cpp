@@ -1,5 +1,6 @@
 // Starts the editor: the main window alone, until the user opens the settings with "Command1".
 // `passages --help` and `passages --version` answer on the terminal without opening a window.
+#include "ui/accessibility.h"
 #include "ui/form1.h"
 
 #include "render/paintthreads.h"
@@ -101,6 +102,7 @@ int main(int argc, char **argv)
                              "main", "There is not enough memory to start the editor.")));
         return 1;
     }
+    installAccessibleInterfaces();
     Form1 form1;
     form1.show();
     return app.exec();

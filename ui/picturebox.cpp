@@ -1,8 +1,10 @@
 #include "ui/picturebox.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimerEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -105,4 +107,24 @@ void PictureBox::mousePressEvent(QMouseEvent *event)
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
     emit mouseMove(event->buttons(), event->modifiers(), pixelUnder(event->position()));
+}
+
+void PictureBox::setReadout(const Readout &readout)
+{
+    if (readout.text == m_underPointer.text)
+        return; // told already, or to be told
+    m_underPointer = readout;
+    m_settle.start(SettleTime, this);
+}
+
+void PictureBox::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_settle.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    m_settle.stop();
+    m_readout = m_underPointer;
+    QAccessibleValueChangeEvent changed(this, m_readout.index);
+    QAccessible::updateAccessibility(&changed);
 }

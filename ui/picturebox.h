@@ -7,6 +7,7 @@
 #include "render/picturesurface.h"
 #include "render/retainedimage.h"
 
+#include <QBasicTimer>
 #include <QWidget>
 
 class PictureBox : public QWidget, public PictureSurface
@@ -35,6 +36,20 @@ public:
     // the editor works in whole pixels.
     static QPoint pixelUnder(const QPointF &position);
 
+    // For a screen reader: the square under the pointer (its index, up to `last`) and its
+    // read-out, what the labels show of it. They become the canvas's accessible value and
+    // label once the pointer has rested on the square for SettleTime, so that a fast drag does
+    // not queue up speech.
+    static constexpr int SettleTime = 250; // milliseconds
+    struct Readout
+    {
+        int index = 0;
+        int last = 0;
+        QString text;
+    };
+    void setReadout(const Readout &readout);
+    const Readout &readout() const { return m_readout; }
+
 signals:
     // For a press the button pressed, for a movement the buttons held; the pixel under the
     // pointer, which lies off the canvas while a drag holds the pointer outside.
@@ -45,8 +60,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private:
     RetainedImage m_image;
     QRect m_frame = DesignFrame;
+    Readout m_readout; // told to a screen reader
+    Readout m_underPointer; // to be told once the pointer rests
+    QBasicTimer m_settle;
 };
