@@ -14,7 +14,7 @@ PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libg
 # are also checked in DejaVu, a wider font than the chosen one.
 PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 desktop-file-utils appstream
                         sway wayvnc grim qt6-wayland dbus-daemon at-spi2-core python3-pyatspi
-                        fonts-dejavu-core)
+                        fonts-dejavu-core strace)
 
 ensure_packages() {
     local missing=() pkg
