@@ -727,12 +727,15 @@ TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFile)
         { "syncing", faults::syncing, 1, 10, true },
         { "just before the rename", faults::synced, 1, 10, false },
     };
+    int row = 1; // row 1 has the fixture's stroke
     for (const Stage &stage : stages) {
         SCOPED_TRACE(stage.name);
         editor.setUp(stage.squares, stage.squares, 32);
         expectSave(target);
-        editor.drag({ { 5, 5 }, { 6, 5 } });
+        ++row;
+        editor.drag({ { 1, row }, { 2, row } }); // a stroke the earlier file does not have
         const QByteArray earlier = contents(target);
+        ASSERT_NE(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
         const QStringList before = leftovers();
 
         stage.stall.arm(stage.call);
