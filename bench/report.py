@@ -23,6 +23,8 @@ def least(path):
             found[b["run_name"]] = b["real_time"] * UNITS[b["time_unit"]]
         if b.get("aggregate_name") == "max":  # a worst case, for the goals that bound one
             found[b["run_name"] + " max"] = b["real_time"] * UNITS[b["time_unit"]]
+            if "busy_ms" in b:
+                found[b["run_name"] + " busy max"] = b["busy_ms"] * 1e6
         if b["run_name"].startswith("BM_StrokeStepInterleaved") and (
                 b.get("aggregate_name") == "median" or side_by_side is None):
             side_by_side = b
@@ -81,9 +83,11 @@ def main(results, session, document):
                   "window (`BM_SaveEventLoopGap`: the longest gap between the ticks of a 1 ms "
                   "timer, worst of the repetitions), beside the whole save (`BM_SaveLargest`), "
                   "which is how long the window stood still when the save ran on its thread:", "",
-                  "| longest gap | whole save | goal | met |", "|---|---|---|---|",
-                  f"| {show(gap)} | {show(t['BM_SaveLargest'])} | ≤ 50 ms | "
-                  f"{'yes' if gap <= goal else 'no'} |"]
+                  "| longest gap | of it the window's own work | whole save | goal | met |",
+                  "|---|---|---|---|---|",
+                  f"| {show(gap)} | "
+                  f"{show(t.get('BM_SaveEventLoopGap/iterations:1/manual_time busy max', 0))} | "
+                  f"{show(t['BM_SaveLargest'])} | ≤ 50 ms | {'yes' if gap <= goal else 'no'} |"]
 
     lines += ["", "Parts and other floors (no goal of their own):", "",
               "| benchmark | min |", "|---|---|"]

@@ -2,6 +2,28 @@
 
 #include <QThread>
 
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+// Qt's image writer and the file need little stack. A small one leaves the address space to
+// the canvas under a memory limit (RetainedImage::WorkingMemory counts the save's needs).
+constexpr uint SaveStackSize = 1 << 20;
+
+// The save is background work: where it competes for a core with the window's thread, the
+// window goes first. On Linux this sets the calling thread's niceness alone, and the writer
+// thread the save starts inherits it.
+void yieldToTheWindow()
+{
+#ifdef Q_OS_LINUX
+    (void)::setpriority(PRIO_PROCESS, 0, 10);
+#endif
+}
+
+} // namespace
+
 // What the save's thread touches; it holds a share of it, so nothing it uses can go before it.
 struct BackgroundSave::Shared
 {
@@ -19,14 +41,6 @@ struct BackgroundSave::Shared
     void run() { outcome = SavePicture(picture, path, &progress); }
 };
 
-namespace {
-
-// Qt's image writer and the file need little stack. A small one leaves the address space to
-// the canvas under a memory limit (RetainedImage::WorkingMemory counts the save's needs).
-constexpr uint SaveStackSize = 1 << 20;
-
-} // namespace
-
 BackgroundSave::BackgroundSave(const QImage &picture, const QString &path, QObject *parent)
     : QObject(parent)
     , m_shared(std::make_shared<Shared>(picture, path))
@@ -43,7 +57,10 @@ BackgroundSave::~BackgroundSave()
 
 void BackgroundSave::start()
 {
-    m_thread = QThread::create([shared = m_shared] { shared->run(); });
+    m_thread = QThread::create([shared = m_shared] {
+        yieldToTheWindow();
+        shared->run();
+    });
     m_thread->setParent(this);
     m_thread->setObjectName(QStringLiteral("save"));
     m_thread->setStackSize(SaveStackSize);
@@ -63,6 +80,11 @@ void BackgroundSave::start()
 void BackgroundSave::cancel()
 {
     m_shared->progress.cancelled = true;
+}
+
+const QString &BackgroundSave::path() const
+{
+    return m_shared->path;
 }
 
 const SaveProgress &BackgroundSave::progress() const

@@ -28,6 +28,7 @@ public:
     // the rename); finished() follows, with Cancelled as the outcome unless it was too late.
     void cancel();
 
+    const QString &path() const;
     const SaveProgress &progress() const;
     // The size of the file being written: what progress().written grows to.
     qint64 size() const;

@@ -211,13 +211,16 @@ void Form1::showSaveProgress()
     if (m_save->progress().stage == SaveProgress::Stage::Syncing) {
         if (m_saveDialog->maximum() != 0) {
             m_saveDialog->setLabelText(tr("Waiting for the disk to store %1...")
-                                               .arg(QDir::toNativeSeparators(bitmapPath())));
+                                               .arg(QDir::toNativeSeparators(m_save->path())));
             m_saveDialog->setRange(0, 0); // no measure of how far a sync has got
         }
         return;
     }
-    // Last: a shown window-modal dialog handles events here, which may end the save.
-    m_saveDialog->setValue(int(m_save->progress().written));
+    // Not before the dialog has shown itself (SaveProgressDelay): a value given earlier would
+    // have it guess the save's length and show at once, also for saves that end soon. Last: a
+    // shown window-modal dialog handles events in setValue, which may end the save.
+    if (m_saveDialog->isVisible())
+        m_saveDialog->setValue(int(m_save->progress().written));
 }
 
 void Form1::cancelSave()
