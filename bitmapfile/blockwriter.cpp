@@ -19,8 +19,9 @@ bool writeFully(QIODevice &target, const std::vector<char> &block)
 
 } // namespace
 
-BlockWriter::BlockWriter(QIODevice &target)
+BlockWriter::BlockWriter(QIODevice &target, SaveProgress *progress)
     : m_target(target)
+    , m_progress(progress)
 {
     m_filling.reserve(BlockSize);
     m_handed.reserve(BlockSize);
@@ -72,6 +73,9 @@ qint64 BlockWriter::writeData(const char *data, qint64 size)
         if (m_failed)
             return -1;
     }
+    // Stops the maker of the bytes (Qt's image writer) at once, not only the writing.
+    if (m_progress && m_progress->cancelled)
+        return -1;
     // A block is handed over before it would overflow, so the two blocks are never reallocated.
     if (!m_filling.empty() && qint64(m_filling.size()) + size > BlockSize)
         handOver();
@@ -84,7 +88,7 @@ qint64 BlockWriter::writeData(const char *data, qint64 size)
 void BlockWriter::handOver()
 {
     if (!m_worker.joinable()) {
-        m_failed = m_failed || !writeFully(m_target, m_filling);
+        m_failed = m_failed || !writeBlock(m_filling);
         m_filling.clear();
         return;
     }
@@ -96,6 +100,16 @@ void BlockWriter::handOver()
     m_changed.notify_all();
 }
 
+bool BlockWriter::writeBlock(const std::vector<char> &block)
+{
+    if (!m_progress)
+        return writeFully(m_target, block);
+    if (m_progress->cancelled || !writeFully(m_target, block))
+        return false;
+    m_progress->written += qint64(block.size());
+    return true;
+}
+
 void BlockWriter::writeBlocks()
 {
     std::unique_lock lock(m_mutex);
@@ -105,7 +119,7 @@ void BlockWriter::writeBlocks()
             return;
         lock.unlock();
         // After a failed write the rest is dropped: the file is incomplete anyway.
-        const bool written = !m_failed && writeFully(m_target, m_handed);
+        const bool written = !m_failed && writeBlock(m_handed);
         lock.lock();
         m_failed = !written;
         m_handed.clear();

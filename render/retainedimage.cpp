@@ -45,6 +45,8 @@ RetainedImage::RetainedImage(QSize size, QColor background)
     , m_background(background.rgb())
 {
     m_image.fill(m_background);
+    m_size = m_image.size();
+    m_stride = m_image.bytesPerLine();
 }
 
 bool RetainedImage::resize(QSize size)
@@ -66,19 +68,29 @@ bool RetainedImage::resize(QSize size)
         fillRow(resized, y, from, size.width(), m_background);
     }
     m_image = std::move(resized);
+    m_size = m_image.size();
+    m_stride = m_image.bytesPerLine();
     return true;
 }
 
 QRect RetainedImage::draw(const QImage &picture, const QRect &target)
 {
-    const QRect changed = target.intersected(m_image.rect());
-    if (changed.isEmpty() || picture.isNull())
+    // Worked out from the size kept beside the image: on the path of every square, Qt's
+    // out-of-line accessors cost more than the copy of a small tile.
+    const QRect changed(
+            QPoint(std::max(target.left(), 0), std::max(target.top(), 0)),
+            QPoint(std::min(target.right(), m_size.width() - 1),
+                   std::min(target.bottom(), m_size.height() - 1)));
+    if (changed.isEmpty())
         return {};
-    if (picture.size() == target.size() && picture.format() == m_image.format())
+    // A null picture has an empty size, which no non-empty target has.
+    if (picture.size() == target.size() && picture.format() == QImage::Format_RGB32)
         copyIn(picture, target, changed);
+    else if (picture.isNull())
+        return {};
     else
         copyIn(picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                       .convertToFormat(m_image.format()),
+                       .convertToFormat(QImage::Format_RGB32),
                target, changed);
     return changed;
 }
@@ -89,7 +101,7 @@ void RetainedImage::copyIn(const QImage &picture, const QRect &target, const QRe
 {
     const std::size_t rowBytes = std::size_t(changed.width()) * sizeof(QRgb);
     const qsizetype sourceStride = picture.bytesPerLine();
-    const qsizetype targetStride = m_image.bytesPerLine();
+    const qsizetype targetStride = m_stride;
     const uchar *source = picture.constBits() + (changed.top() - target.top()) * sourceStride
             + (changed.left() - target.left()) * qsizetype(sizeof(QRgb));
     uchar *destination = m_image.bits() + changed.top() * targetStride

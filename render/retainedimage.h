@@ -35,6 +35,8 @@ public:
 private:
     void copyIn(const QImage &picture, const QRect &target, const QRect &changed);
 
-    QImage m_image;
+    QImage m_image; // always Format_RGB32
+    QSize m_size; // m_image's, kept for the path of every square
+    qsizetype m_stride; // m_image's bytes per line, likewise
     QRgb m_background;
 };

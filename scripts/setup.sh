@@ -13,10 +13,10 @@ PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libg
 # for what a screen reader says, a session bus, the accessibility bus and its Python client, and
 # Orca itself with speech-dispatcher (its silent dummy output). The validators check the desktop
 # entry and the AppStream metainfo; the windows' texts are also checked in DejaVu, a wider font
-# than the chosen one.
+# than the chosen one. strace delays a flush for the slow-disk flow.
 PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 python3-pil desktop-file-utils
                         appstream sway wayvnc wtype grim qt6-wayland dbus-daemon at-spi2-core
-                        python3-pyatspi orca speech-dispatcher fonts-dejavu-core)
+                        python3-pyatspi orca speech-dispatcher fonts-dejavu-core strace)
 
 ensure_packages() {
     local missing=() pkg

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The command line: --version and --help answer without a window (there is no display to open
-# one on), with Qt's own options anywhere on the line; Qt and its platform plugin take their
+# one on), with Qt's own options anywhere on the line, and fail when the answer cannot be written; Qt and its platform plugin take their
 # options, and whatever is left is an error with exit status 2.   cli.sh PASSAGES
 # Every run of the program has a minute: a hang fails here, with the line that hung, well before
 # ctest's own limit for the whole script.
@@ -18,6 +18,21 @@ for line in "-h" "-reverse --help"; do
     echo "$out" | grep -q -- "--version" || fail "$line printed: $out"
     echo "$out" | head -n 1 | grep -qx "Usage: passages \[options\]" || fail "$line printed: $out"
 done
+# An answer that cannot be written is an error: said on standard error, exit status 1.
+for line in "--version" "--help"; do
+    err=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" $line 2>&1 >/dev/full)
+    status=$?
+    [ $status -eq 1 ] || fail "$line >/dev/full exited with $status: $err"
+    [ "$err" = "passages: The answer could not be written: No space left on device" ] \
+        || fail "$line >/dev/full printed: $err"
+done
+# With standard output closed, whatever the program opens first takes its place (Qt's event
+# descriptor): the system's reason varies, the failure does not.
+err=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version 2>&1 >&-)
+status=$?
+[ $status -eq 1 ] && case $err in "passages: The answer could not be written: "*) true ;; *) false ;; esac \
+    || fail "--version with standard output closed: $status: $err"
+
 # Without a display only a platform that needs none can start; Qt takes its option first.
 for wrong in --frobnicate extra; do
     out=$(run -platform offscreen "$wrong")

@@ -215,7 +215,7 @@ TEST(Display, TheFarCornerOfALargeCanvasCanBeReachedAndDrawn)
     editor.drag({ { 98, 99 }, { 99, 99 } });
     EXPECT_EQ(editor.code(9999), "1000");
     expectScreenShowsTheEditor(editor, "scrolled to the far corner");
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     const QImage saved = QImageReader(editor.form.bitmapPath()).read();
     ASSERT_EQ(saved.size(), QSize(3200, 3200));
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32).copy(98 * 32, 99 * 32, 64, 32),

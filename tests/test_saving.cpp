@@ -1,11 +1,14 @@
 // "Save" under faults: whatever fails, at whatever step, the user is told why, the earlier file
 // stays byte for byte and no temporary file is left. Faults are real where the system can make
-// them (a file-size limit, missing and locked folders, special files, an append-only folder) and
-// injected at the system calls where it cannot (a failing sync or rename, a thread that cannot be
-// started). Also here, for the thread fault: the painting threads started up front.
+// them (a file-size limit, missing and locked folders, special files, append-only and immutable
+// files and folders) and injected at the system calls where it cannot (a failing sync or rename,
+// a thread that cannot be started, a disk whose writes or syncs stall). On a stalling disk the
+// window keeps answering, shows the save's progress, and Cancel or closing the window keeps the
+// earlier file. Also here, for the thread fault: the painting threads started up front.
 #include "tests/uitest.h"
 
 #include "bitmapfile/bitmappath.h"
+#include "bitmapfile/blockwriter.h"
 #include "bitmapfile/savepicture.h"
 #include "render/paintthreads.h"
 #include "render/retainedimage.h"
@@ -13,17 +16,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QThreadPool>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <functional>
+#include <grp.h>
 #include <pthread.h>
 #include <pwd.h>
 #include <sys/resource.h>
@@ -31,6 +38,47 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
+
+namespace {
+
+// A place where the save's thread waits until the test lets it go on, as on a disk whose writes
+// or syncs stall: armed to hold the n-th call from now, it holds that one only. It lets go by
+// itself after a minute, so that a save that does not answer fails the test rather than hang it.
+class Stall
+{
+public:
+    void arm(int call = 1)
+    {
+        (void)m_go.tryAcquire(m_go.available()); // a release left over from an earlier test
+        (void)m_reached.tryAcquire(m_reached.available());
+        m_countdown = call;
+    }
+    bool armed() const { return m_countdown.load() > 0; }
+    void reach() // on the save's thread
+    {
+        if (m_countdown.load() <= 0 || m_countdown.fetch_sub(1) != 1)
+            return;
+        m_reached.release();
+        (void)m_go.tryAcquire(1, 60'000);
+    }
+    // On the window's thread, which goes on handling events meanwhile.
+    bool waitUntilReached()
+    {
+        return QTest::qWaitFor([this] { return m_reached.tryAcquire(); }, 60'000);
+    }
+    void release()
+    {
+        m_countdown = 0;
+        m_go.release();
+    }
+
+private:
+    std::atomic<int> m_countdown { 0 };
+    QSemaphore m_reached;
+    QSemaphore m_go;
+};
+
+} // namespace
 
 // Interposed for the whole test executable: the editor's code (and Qt's) call these. Set an
 // errno value to make the next calls fail with it.
@@ -40,7 +88,35 @@ int sync = 0;
 int threads = 0; // how many of the next thread starts fail
 // Run once at the next sync, the last step before the rename: another program's doing.
 std::function<void()> beforeSync;
+// A disk that stalls: in a write of the bitmap, at the start of the sync, or once the sync is done
+// (the last moment before the rename).
+Stall write;
+Stall syncing;
+Stall synced;
 } // namespace faults
+
+namespace {
+
+// Whether a write goes to a file being saved: a regular file (the temporary one, which Qt may
+// keep nameless until the commit) written by a thread other than the window's.
+bool isBitmap(int fd)
+{
+    struct stat status
+    {
+    };
+    return gettid() != getpid() && fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+} // namespace
+
+extern "C" ssize_t write(int fd, const void *data, size_t size)
+{
+    if (faults::write.armed() && isBitmap(fd))
+        faults::write.reach();
+    using Write = ssize_t (*)(int, const void *, size_t);
+    static const auto real = reinterpret_cast<Write>(dlsym(RTLD_NEXT, "write"));
+    return real(fd, data, size);
+}
 
 extern "C" int rename(const char *from, const char *to) noexcept
 {
@@ -61,9 +137,12 @@ extern "C" int fdatasync(int fd)
         errno = faults::sync;
         return -1;
     }
+    faults::syncing.reach();
     using Sync = int (*)(int);
     static const auto real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "fdatasync"));
-    return real(fd);
+    const int result = real(fd);
+    faults::synced.reach();
+    return result;
 }
 
 extern "C" int pthread_create(pthread_t *thread, const pthread_attr_t *attributes,
@@ -80,22 +159,42 @@ extern "C" int pthread_create(pthread_t *thread, const pthread_attr_t *attribute
 
 namespace {
 
-// The warnings, word for word: line 1 names the path or the folder, line 2 says why.
-QString writeFailed(const QString &path, const QString &reason)
+// The warnings, word for word: line 1 names the file (and the link that leads to it, if the path
+// given was one) or the folder, line 2 says why.
+QString couldNotSave(const QString &file, const QString &link)
 {
-    return QStringLiteral("The picture could not be saved to %1.\n%2").arg(path, reason);
+    return link.isEmpty()
+            ? QStringLiteral("The picture could not be saved to %1.").arg(file)
+            : QStringLiteral("The picture could not be saved to %1, where the link %2 leads.")
+                      .arg(file, link);
 }
 
-QString notARegularFile(const QString &path)
+QString writeFailed(const QString &path, const QString &reason, const QString &link = {})
 {
-    return QStringLiteral("The picture could not be saved to %1.\nThat path is not a regular file, "
-                          "so it is left as it is.")
+    return couldNotSave(path, link) + '\n' + reason;
+}
+
+QString notARegularFile(const QString &path, const QString &link = {})
+{
+    return couldNotSave(path, link) + "\nThat path is not a regular file, so it is left as it is.";
+}
+
+QString readOnlyFile(const QString &path, const QString &link = {})
+{
+    return couldNotSave(path, link) + "\nThe file is read-only.";
+}
+
+QString immutableFile(const QString &path)
+{
+    return QStringLiteral("The picture could not be saved to %1.\nThe file is marked immutable, "
+                          "so it cannot be replaced.")
             .arg(path);
 }
 
-QString readOnlyFile(const QString &path)
+QString appendOnlyFile(const QString &path)
 {
-    return QStringLiteral("The picture could not be saved to %1.\nThe file is read-only.")
+    return QStringLiteral("The picture could not be saved to %1.\nThe file is marked "
+                          "append-only: it can be added to, but not replaced.")
             .arg(path);
 }
 
@@ -112,6 +211,28 @@ QString folderAppendOnly(const QString &folder)
                           "let a file in it be replaced.")
             .arg(folder);
 }
+
+// Counts the events of one type that reach an object.
+class EventCounter : public QObject
+{
+public:
+    EventCounter(QObject *watched, QEvent::Type type, int &count)
+        : m_type(type)
+        , m_count(count)
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int &m_count;
+};
 
 bool runs(const QString &command)
 {
@@ -136,7 +257,7 @@ protected:
         const QImage image = editor.canvas()->Image();
         const auto codes = editor.form.grid().SquareData();
         editor.form.setBitmapPath(path);
-        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        ASSERT_TRUE(editor.save());
         QMessageBox *box = errorBox(&editor.form);
         ASSERT_NE(box, nullptr) << "no message for " << path.toStdString();
         EXPECT_TRUE(box->isVisible());
@@ -153,7 +274,7 @@ protected:
     void expectSave(const QString &path)
     {
         editor.form.setBitmapPath(path);
-        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        ASSERT_TRUE(editor.save());
         EXPECT_EQ(errorBox(&editor.form), nullptr);
         EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
     }
@@ -180,6 +301,24 @@ protected:
         expectFailedSave(target, writeFailed(target, QStringLiteral("File too large")));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
+    }
+
+    // The save's progress dialog, once it shows.
+    QProgressDialog *shownProgress()
+    {
+        QPointer<QProgressDialog> dialog;
+        const bool shown = QTest::qWaitFor(
+                [&] {
+                    dialog = editor.form.findChild<QProgressDialog *>(
+                            QStringLiteral("saveProgress"));
+                    return dialog && dialog->isVisible();
+                },
+                60'000);
+        return shown ? dialog.data() : nullptr;
+    }
+    bool saveEnds()
+    {
+        return QTest::qWaitFor([this] { return !editor.form.isSaving(); }, 60'000);
     }
 
     EditorDriver editor;
@@ -276,12 +415,17 @@ TEST_F(Saving, WithoutASecondThreadTheRowsAreWrittenOnThisOne)
     expectSave(target);
     editor.setUp(30, 30, 32); // several blocks
     auto allowThreads = qScopeGuard([] { faults::threads = 0; });
-    faults::threads = 1; // the save's own, and only it: Qt's painting would wait for its threads
-    saveWithSizeLimit(rlim_t(QFileInfo(target).size() + 4096));
-    EXPECT_EQ(faults::threads, 0);
-    faults::threads = 1;
-    expectSave(target);
-    EXPECT_EQ(faults::threads, 0);
+    // The save's own thread, and only it (Qt's painting would wait for its threads): the save
+    // runs on the window's thread. Then the writer's as well: the rows are written there too.
+    const auto limit = rlim_t(QFileInfo(target).size() + 4096); // past the first block
+    for (int threads : { 1, 2 }) {
+        faults::threads = threads;
+        saveWithSizeLimit(limit);
+        EXPECT_EQ(faults::threads, 0);
+        faults::threads = threads;
+        expectSave(target);
+        EXPECT_EQ(faults::threads, 0);
+    }
 }
 
 // Append-only (files can be added, none replaced) and immutable (neither): both are told that
@@ -311,7 +455,7 @@ TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)
     const QString pipe = editor.dir.filePath(QStringLiteral("pipe"));
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
     ASSERT_TRUE(QFile::link(pipe, target));
-    expectFailedSave(target, notARegularFile(target));
+    expectFailedSave(target, notARegularFile(pipe, target));
     expectFailedSave(pipe, notARegularFile(pipe));
     EXPECT_TRUE(QFileInfo(target).isSymLink());
     struct stat status
@@ -325,7 +469,7 @@ TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)
     const QString device = editor.dir.filePath(QStringLiteral("null"));
     if (mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
         ASSERT_TRUE(QFile::link(device, target));
-        expectFailedSave(target, notARegularFile(target));
+        expectFailedSave(target, notARegularFile(device, target));
         ASSERT_EQ(stat(QFile::encodeName(device).constData(), &status), 0);
         EXPECT_TRUE(S_ISCHR(status.st_mode));
         ASSERT_TRUE(QFile::remove(target));
@@ -401,7 +545,7 @@ TEST_F(Saving, TheTargetIsCheckedAgainJustBeforeItIsReplaced)
             ADD_FAILURE() << "no pipe moved into place";
     };
     editor.form.setBitmapPath(target);
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     EXPECT_FALSE(faults::beforeSync) << "the save did not reach its sync";
     QMessageBox *box = errorBox(&editor.form);
     ASSERT_NE(box, nullptr);
@@ -412,6 +556,236 @@ TEST_F(Saving, TheTargetIsCheckedAgainJustBeforeItIsReplaced)
     };
     ASSERT_EQ(lstat(QFile::encodeName(target).constData(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
+}
+
+TEST_F(Saving, AnImmutableOrAppendOnlyFileIsNamedInTheEditorsOwnWords)
+{
+    expectSave(target);
+    if (!runs(QStringLiteral("chattr +i '%1' 2>/dev/null").arg(target)))
+        GTEST_SKIP() << "chattr +i needs root on a file system that has it";
+    {
+        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -i '%1'").arg(target)); });
+        editor.drag({ { 5, 5 }, { 6, 5 } });
+        expectFailedSave(target, immutableFile(target));
+    }
+    {
+        ASSERT_TRUE(runs(QStringLiteral("chattr +a '%1'").arg(target)));
+        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(target)); });
+        expectFailedSave(target, appendOnlyFile(target));
+    }
+    // Marked while the file was being written: found just before the rename.
+    editor.setUp(30, 30, 32);
+    {
+        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(target)); });
+        faults::beforeSync = [&] { runs(QStringLiteral("chattr +a '%1'").arg(target)); };
+        expectFailedSave(target, appendOnlyFile(target));
+        EXPECT_FALSE(faults::beforeSync) << "the save did not reach its sync";
+    }
+    expectSave(target);
+}
+
+TEST_F(Saving, ThroughALinkTheFileWrittenIsNamedAndTheLinkToo)
+{
+    const QString folder = editor.dir.filePath(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString file = folder + QStringLiteral("/picture.bmp");
+    expectSave(file);
+    ASSERT_TRUE(QFile::link(file, target));
+    editor.setUp(30, 30, 32);
+    // The disk full (a file-size limit stands in for it), the sync failing, the file read-only.
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(QFileInfo(file).size() + 4096);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    expectFailedSave(target, writeFailed(file, QStringLiteral("File too large"), target));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    faults::sync = EIO;
+    expectFailedSave(target, writeFailed(file, QStringLiteral("Input/output error"), target));
+    faults::sync = 0;
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner));
+    expectFailedSave(target, readOnlyFile(file, target));
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    expectSave(target);
+    EXPECT_TRUE(QFileInfo(target).isSymLink());
+}
+
+TEST_F(Saving, TheEarlierFilesOwnerGroupAndModeAreKept)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another account; as another account the "
+                        "group alone is kept, which needs a second group to belong to";
+    const passwd *nobody = getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    const QByteArray file = QFile::encodeName(target);
+    expectSave(target);
+    ASSERT_EQ(chown(file.constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(chmod(file.constData(), 0640), 0);
+    // Another name for the earlier file: Save replaces the file, so it keeps the earlier picture.
+    const QString other = editor.dir.filePath(QStringLiteral("other.bmp"));
+    ASSERT_EQ(link(file.constData(), QFile::encodeName(other).constData()), 0);
+    const QByteArray earlier = contents(target);
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    expectSave(target);
+    struct stat status
+    {
+    };
+    ASSERT_EQ(stat(file.constData(), &status), 0);
+    EXPECT_EQ(status.st_uid, nobody->pw_uid);
+    EXPECT_EQ(status.st_gid, nobody->pw_gid);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(contents(other), earlier);
+    EXPECT_NE(contents(target), earlier);
+}
+
+// Pressing "Save" on a disk whose sync stalls: the window keeps handling events (a timer fires,
+// the window repaints), the progress dialog shows over it, window-modal, and the canvas takes no
+// strokes; the file written is the canvas as it was when Save was pressed.
+TEST_F(Saving, TheWindowAnswersWhileTheDiskStalls)
+{
+    expectSave(target);
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    const QImage pressed = editor.canvas()->Image();
+    const auto codes = editor.form.grid().SquareData();
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start();
+    int paints = 0;
+    EventCounter counter(&editor.form, QEvent::Paint, paints);
+
+    faults::syncing.arm();
+    const auto letGo = qScopeGuard([] { faults::syncing.release(); });
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(faults::syncing.waitUntilReached());
+    EXPECT_TRUE(editor.form.isSaving());
+    editor.drag({ { 1, 7 }, { 2, 7 }, { 2, 8 } }); // before the dialog shows
+    EXPECT_EQ(editor.form.grid().SquareData(), codes);
+    EXPECT_EQ(editor.canvas()->Image(), pressed);
+
+    const QPointer<QProgressDialog> dialog = shownProgress();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(dialog->parentWidget(), &editor.form);
+    EXPECT_EQ(dialog->labelText().toStdString(),
+              ("Waiting for the disk to store " + target + "...").toStdString());
+    const int ticked = ticks;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= ticked + 10; }, 60'000));
+    paints = 0;
+    editor.form.update();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints > 0; }, 60'000));
+    EXPECT_TRUE(editor.form.isSaving());
+
+    faults::syncing.release();
+    ASSERT_TRUE(saveEnds());
+    EXPECT_EQ(errorBox(&editor.form), nullptr);
+    EXPECT_TRUE(!dialog || !dialog->isVisible());
+    EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), pressed);
+    EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
+    // Strokes are taken again, from where the pointer is.
+    editor.drag({ { 1, 7 }, { 2, 7 } });
+    EXPECT_EQ(editor.code(71), "0010");
+}
+
+// While the rows are written the dialog shows how many bytes have gone to the disk.
+TEST_F(Saving, TheProgressDialogCountsTheBytesWritten)
+{
+    editor.setUp(30, 30, 32); // three blocks
+    faults::write.arm(2); // the second block's write stalls
+    const auto letGo = qScopeGuard([] { faults::write.release(); });
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(faults::write.waitUntilReached());
+    QProgressDialog *dialog = shownProgress();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->labelText().toStdString(),
+              ("Saving the picture to " + target + "...").toStdString());
+    EXPECT_EQ(dialog->maximum(), 54 + 960 * 960 * 3);
+    // The first block: the headers and as many rows of 960 pixels as fit.
+    constexpr int firstBlock = 54 + (BlockWriter::BlockSize - 54) / 2880 * 2880;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->value() == firstBlock; }, 60'000))
+            << dialog->value();
+    faults::write.release();
+    ASSERT_TRUE(saveEnds());
+    EXPECT_EQ(QFileInfo(target).size(), 54 + 960 * 960 * 3);
+}
+
+// Cancel (Escape or the button) at each stage of a save: while blocks are written, when the
+// last one is written, during the sync and after it, just before the rename. The dialog stays
+// until the save has stopped; then nothing is reported, the earlier file is byte for byte as
+// it was and no temporary file is left.
+TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFile)
+{
+    struct Stage
+    {
+        const char *name;
+        Stall &stall;
+        int call;
+        int squares;
+        bool escape;
+    };
+    const Stage stages[] = {
+        { "between blocks", faults::write, 2, 30, true },
+        { "the last block", faults::write, 1, 10, false },
+        { "syncing", faults::syncing, 1, 10, true },
+        { "just before the rename", faults::synced, 1, 10, false },
+    };
+    int row = 1; // row 1 has the fixture's stroke
+    for (const Stage &stage : stages) {
+        SCOPED_TRACE(stage.name);
+        editor.setUp(stage.squares, stage.squares, 32);
+        expectSave(target);
+        ++row;
+        editor.drag({ { 1, row }, { 2, row } }); // a stroke the earlier file does not have
+        const QByteArray earlier = contents(target);
+        ASSERT_NE(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+        const QStringList before = leftovers();
+
+        stage.stall.arm(stage.call);
+        const auto letGo = qScopeGuard([&] { stage.stall.release(); });
+        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        ASSERT_TRUE(stage.stall.waitUntilReached());
+        QProgressDialog *dialog = shownProgress();
+        ASSERT_NE(dialog, nullptr);
+        if (stage.escape) {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+        }
+        EXPECT_TRUE(dialog->isVisible()) << "the dialog stays until the save has stopped";
+        EXPECT_EQ(dialog->labelText(), "Stopping the save...");
+        EXPECT_TRUE(editor.form.isSaving());
+        stage.stall.release();
+        ASSERT_TRUE(saveEnds());
+        EXPECT_EQ(errorBox(&editor.form), nullptr);
+        EXPECT_EQ(contents(target), earlier);
+        EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
+    }
+    expectSave(target);
+}
+
+// Closing the main window during a save cancels it; the window closes once the save has
+// stopped, leaving the earlier file and nothing else.
+TEST_F(Saving, ClosingTheWindowDuringASaveLeavesNothingBehind)
+{
+    expectSave(target);
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    const QByteArray earlier = contents(target);
+    faults::syncing.arm();
+    const auto letGo = qScopeGuard([] { faults::syncing.release(); });
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(faults::syncing.waitUntilReached());
+    EXPECT_FALSE(editor.form.close()) << "closed before the save had stopped";
+    EXPECT_TRUE(editor.form.isVisible());
+    faults::syncing.release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !editor.form.isVisible(); }, 60'000));
+    EXPECT_FALSE(editor.form.isSaving());
+    EXPECT_EQ(errorBox(&editor.form), nullptr);
+    EXPECT_EQ(contents(target), earlier);
     EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
 }
 
@@ -438,7 +812,7 @@ TEST(SavePath, WithoutAHomeFolderTheUserIsTold)
 {
     EditorDriver editor;
     editor.form.setBitmapPath(QString());
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     QMessageBox *box = errorBox(&editor.form);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text().toStdString(),

@@ -67,7 +67,7 @@ void expectOnePassage(EditorDriver &editor, const std::vector<QPoint> &path)
         const QWidget *over = editor.button(button);
         inView -= QRect(editor.canvas()->mapFrom(&editor.form, over->pos()), over->size());
     }
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     const QImage saved = QImageReader(editor.form.bitmapPath()).read();
     ASSERT_EQ(saved.size(), editor.canvas()->size());
     int onScreenChecked = 0;

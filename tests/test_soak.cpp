@@ -206,7 +206,7 @@ private:
     void save()
     {
         ++m_saves;
-        QTest::mouseClick(m_editor.button("cmdSave"), Qt::LeftButton);
+        ASSERT_TRUE(m_editor.save());
         expectNoError();
         ASSERT_EQ(QImageReader(m_editor.form.bitmapPath()).size(), m_editor.canvas()->size());
     }

@@ -343,7 +343,7 @@ TEST(Session, StrokesReadOutsAndTheSavedFileMatchTheCanvas)
     editor.release(editor.centre(6, 6), Qt::LeftButton);
     EXPECT_EQ(editor.form.grid().SquareData(), codes);
 
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     ASSERT_EQ(errorBox(&editor.form), nullptr);
     QImageReader reader(editor.form.bitmapPath(), "bmp");
     const QImage saved = reader.read();
@@ -357,7 +357,7 @@ TEST(Session, StrokesReadOutsAndTheSavedFileMatchTheCanvas)
 
     // A second save replaces the first.
     editor.drag({ { 0, 0 }, { 0, 1 } });
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     EXPECT_EQ(QImage(editor.form.bitmapPath()).convertToFormat(QImage::Format_RGB32),
               editor.canvas()->Image());
 }
@@ -365,7 +365,7 @@ TEST(Session, StrokesReadOutsAndTheSavedFileMatchTheCanvas)
 TEST(Session, SavingBeforeSetUpWritesTheDesignSizeCanvas)
 {
     EditorDriver editor;
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     EXPECT_EQ(QImage(editor.form.bitmapPath()).size(), QSize(161, 193));
 }
 
@@ -380,7 +380,7 @@ TEST(Session, TheLargestGridSetsUpDrawsAndSaves)
     editor.release(QPoint(20000, 20000));
     EXPECT_EQ(editor.code(9999), "1000");
     EXPECT_EQ(editor.code(10000), "0000");
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(editor.save());
     ASSERT_EQ(errorBox(&editor.form), nullptr);
     QImageReader reader(editor.form.bitmapPath());
     EXPECT_EQ(reader.size(), QSize(9600, 9600));

@@ -49,7 +49,8 @@ int main(int argc, char **argv)
         across.append(QPoint(column, y / 2));
     stroke(Qt::RightButton, across);
 
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    if (!editor.save())
+        return 1;
     if (const auto *box = editor.form.findChild<QMessageBox *>()) {
         std::fprintf(stderr, "session: %s\n", qPrintable(box->text()));
         return 1;

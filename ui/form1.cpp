@@ -7,12 +7,15 @@
 #include "ui/form2.h"
 #include "ui/picturebox.h"
 
+#include "bitmapfile/backgroundsave.h"
 #include "input/readouts.h"
 #include "input/strokelinking.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -89,6 +92,8 @@ Form1::Form1(QWidget *parent)
     connect(Picture1, &PictureBox::mouseDown, this, &Form1::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseMove, this, &Form1::Picture1_MouseMove);
     connect(m_canvasView, &CanvasView::canvasMovedUnderPointer, this, &Form1::Picture1_Scrolled);
+    m_saveTicks.setInterval(50);
+    connect(&m_saveTicks, &QTimer::timeout, this, &Form1::showSaveProgress);
 
     Form_Load();
 }
@@ -99,6 +104,8 @@ void Form1::Form_Load() { }
 void Form1::Command1_Click()
 {
     guarded(this, [this] {
+        if (isSaving())
+            return; // the canvas must stay as it is being saved
         Form2 dialog(m_grid.settings());
         if (dialog.exec() != QDialog::Accepted)
             return;
@@ -116,31 +123,60 @@ void Form1::Command1_Click()
 
 QString Form1::saveFailureMessage(const SaveFailure &failure)
 {
+    using Cause = SaveFailure::Cause;
     const QString path = QDir::toNativeSeparators(failure.path);
     switch (failure.cause) {
-    case SaveFailure::Cause::NotARegularFile:
-        return tr("The picture could not be saved to %1.\nThat path is not a regular file, so it "
-                  "is left as it is.")
-                .arg(path);
-    case SaveFailure::Cause::ReadOnlyFile:
-        return tr("The picture could not be saved to %1.\nThe file is read-only.").arg(path);
-    case SaveFailure::Cause::FolderNotWritable:
+    case Cause::FolderNotWritable:
         return tr("The picture could not be saved in the folder %1.\nNo new file can be made in "
                   "that folder: %2")
                 .arg(path, failure.reason);
-    case SaveFailure::Cause::FolderAppendOnly:
+    case Cause::FolderAppendOnly:
         return tr("The picture could not be saved in the folder %1.\nThat folder does not let a "
                   "file in it be replaced.")
                 .arg(path);
-    case SaveFailure::Cause::Write:
+    default:
         break;
     }
-    return tr("The picture could not be saved to %1.\n%2").arg(path, failure.reason);
+    // The file named is the one that could not be written; a link given to Save leads there.
+    const QString file = failure.link.isEmpty()
+            ? tr("The picture could not be saved to %1.").arg(path)
+            : tr("The picture could not be saved to %1, where the link %2 leads.")
+                      .arg(path, QDir::toNativeSeparators(failure.link));
+    QString why;
+    switch (failure.cause) {
+    case Cause::NotARegularFile:
+        why = tr("That path is not a regular file, so it is left as it is.");
+        break;
+    case Cause::ReadOnlyFile:
+        why = tr("The file is read-only.");
+        break;
+    case Cause::ImmutableFile:
+        why = tr("The file is marked immutable, so it cannot be replaced.");
+        break;
+    case Cause::AppendOnlyFile:
+        why = tr("The file is marked append-only: it can be added to, but not replaced.");
+        break;
+    case Cause::FileNotWritable:
+        why = tr("This account may not write to the file.");
+        break;
+    case Cause::Write:
+    case Cause::FolderNotWritable:
+    case Cause::FolderAppendOnly:
+    case Cause::Cancelled:
+        why = failure.reason;
+        break;
+    }
+    return file + QLatin1Char('\n') + why;
 }
 
+// The save runs on a thread of its own (BackgroundSave). The window copies nothing: the saved
+// picture shares the canvas's pixels, which stay as they are because the canvas takes no strokes
+// and the settings cannot change until the save has ended.
 void Form1::cmdSave_Click()
 {
     guarded(this, [this] {
+        if (isSaving())
+            return;
         const QString path = bitmapPath();
         if (path.isEmpty()) {
             reportError(this,
@@ -148,9 +184,86 @@ void Form1::cmdSave_Click()
                            "save test.bmp in."));
             return;
         }
-        if (const auto failure = SavePicture(Picture1->Image(), path))
-            reportError(this, saveFailureMessage(*failure));
+        m_save = new BackgroundSave(Picture1->Image(), path, this);
+        connect(m_save, &BackgroundSave::finished, this, &Form1::finishSave);
+
+        // Shown by itself once the save has taken SaveProgressDelay; window-modal, so that the
+        // canvas takes no strokes and Save cannot be pressed again while it shows.
+        m_saveDialog = new QProgressDialog(
+                tr("Saving the picture to %1...").arg(QDir::toNativeSeparators(path)),
+                tr("Cancel"), 0, int(m_save->size()), this);
+        m_saveDialog->setObjectName(QStringLiteral("saveProgress"));
+        m_saveDialog->setWindowTitle(tr("Saving"));
+        m_saveDialog->setWindowModality(Qt::WindowModal);
+        m_saveDialog->setAutoReset(false);
+        m_saveDialog->setAutoClose(false);
+        m_saveDialog->setMinimumDuration(SaveProgressDelay);
+        // Cancel (the button, Escape or closing the dialog) asks the save to stop; the dialog
+        // stays until the save has answered, rather than hiding at once as it would by itself.
+        QObject::disconnect(m_saveDialog, SIGNAL(canceled()), m_saveDialog, SLOT(cancel()));
+        connect(m_saveDialog, &QProgressDialog::canceled, this, &Form1::cancelSave);
+        m_saveDialog->setValue(0);
+        m_saveTicks.start();
+        m_save->start();
     });
+}
+
+void Form1::showSaveProgress()
+{
+    if (!m_save || m_save->progress().cancelled)
+        return;
+    if (m_save->progress().stage == SaveProgress::Stage::Syncing) {
+        if (m_saveDialog->maximum() != 0) {
+            m_saveDialog->setLabelText(tr("Waiting for the disk to store %1...")
+                                               .arg(QDir::toNativeSeparators(m_save->path())));
+            m_saveDialog->setRange(0, 0); // no measure of how far a sync has got
+        }
+        return;
+    }
+    // Not before the dialog has shown itself (SaveProgressDelay): a value given earlier would
+    // have it guess the save's length and show at once, also for saves that end soon. Last: a
+    // shown window-modal dialog handles events in setValue, which may end the save.
+    if (m_saveDialog->isVisible())
+        m_saveDialog->setValue(int(m_save->progress().written));
+}
+
+void Form1::cancelSave()
+{
+    if (!m_save || m_save->progress().cancelled)
+        return;
+    m_save->cancel();
+    m_saveDialog->setLabelText(tr("Stopping the save..."));
+    m_saveDialog->setCancelButton(nullptr);
+}
+
+void Form1::finishSave()
+{
+    const std::optional<SaveFailure> outcome = m_save->outcome();
+    m_saveTicks.stop();
+    m_save->deleteLater();
+    m_save = nullptr;
+    // Hidden rather than closed (closing would cancel), and deleted once whatever of it is
+    // running (an update from showSaveProgress) has returned.
+    m_saveDialog->disconnect(this);
+    m_saveDialog->hide();
+    m_saveDialog->deleteLater();
+    m_saveDialog = nullptr;
+    if (outcome && outcome->cause != SaveFailure::Cause::Cancelled)
+        reportError(this, saveFailureMessage(*outcome));
+    emit saveEnded();
+    if (m_closeWhenSaved)
+        close();
+}
+
+// Closing the window during a save cancels it; the window closes once the save has stopped, so
+// that no temporary file is left and the save's thread ends before the window does.
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (!isSaving())
+        return QWidget::closeEvent(event);
+    m_closeWhenSaved = true;
+    cancelSave();
+    event->ignore();
 }
 
 bool Form1::Sub_Draw(const Settings &settings)
@@ -184,7 +297,9 @@ void Form1::Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, 
         if (!m_grid.isSetUp())
             return;
         const PointerSquare here = mapPointer(at, Picture1->size(), m_grid);
-        if (const auto set = tileSetFor(buttons))
+        if (isSaving()) // no stroke; one held on afterwards starts here
+            setAnchorFromPress(m_anchor, at, Picture1->size(), m_grid);
+        else if (const auto set = tileSetFor(buttons))
             linkStroke(*set, here, m_anchor, m_grid, *this);
         updateCursorAndReadouts(here, m_grid, *this);
         tellSquareUnderPointer(here);
@@ -199,7 +314,9 @@ void Form1::Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to)
         if (!m_grid.isSetUp() || m_settingUp)
             return;
         const PointerSquare here = mapPointer(to, Picture1->size(), m_grid);
-        if (const auto set = tileSetFor(buttons))
+        if (isSaving()) // no stroke; one held on afterwards starts here
+            setAnchorFromPress(m_anchor, to, Picture1->size(), m_grid);
+        else if (const auto set = tileSetFor(buttons))
             walkStroke(*set, mapPointer(from, Picture1->size(), m_grid), here, m_anchor, m_grid,
                        *this);
         updateCursorAndReadouts(here, m_grid, *this);

@@ -11,13 +11,16 @@
 #include "input/strokeview.h"
 #include "render/tilepainter.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
 
+class BackgroundSave;
 class CanvasView;
 class PictureBox;
 class QLabel;
+class QProgressDialog;
 class QPushButton;
 
 class Form1 : public QWidget, private StrokeView
@@ -42,9 +45,21 @@ public:
     QString bitmapPath() const { return m_bitmapPath.value_or(defaultBitmapPath()); }
     void setBitmapPath(const QString &path) { m_bitmapPath = path; }
 
+    // A save runs from the press of "Save" until its outcome is known (and shown, for a
+    // failure); meanwhile the canvas takes no strokes and the buttons do nothing.
+    bool isSaving() const { return m_save != nullptr; }
+
+    // How long a save runs before its progress dialog shows.
+    static constexpr int SaveProgressDelay = 500; // ms
+
+signals:
+    // A save has ended: the file replaced, a failure reported, or the save cancelled.
+    void saveEnded();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();
@@ -53,6 +68,9 @@ private:
     void Picture1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers modifiers, QPoint at);
     void Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
     void Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to);
+    void showSaveProgress();
+    void cancelSave();
+    void finishSave();
     static QString saveFailureMessage(const SaveFailure &failure);
     QRect canvasLine() const;
     void updateCanvasLine();
@@ -74,6 +92,10 @@ private:
     CanvasView *m_canvasView;
     QRect m_canvasLine; // where paintEvent last drew the line around the canvas
     bool m_settingUp = false; // Sub_Draw is resizing the canvas, which may move the view
+    BackgroundSave *m_save = nullptr; // the save under way
+    QProgressDialog *m_saveDialog = nullptr; // its progress, shown once it has taken a while
+    QTimer m_saveTicks; // brings the dialog up to date with the save
+    bool m_closeWhenSaved = false; // the window was closed during the save
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label4;

@@ -10,7 +10,10 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #ifdef __GLIBC__
@@ -34,6 +37,26 @@ struct Options
     }
 };
 
+// Writes the answer to --help or --version and ends the program: with status 0 once it is
+// written, with 1 and the reason on standard error when it cannot be (a full disk, a closed
+// output). QCommandLineParser's own showHelp() and showVersion() end with 0 either way.
+[[noreturn]] void answer(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout)
+                    == std::size_t(bytes.size())
+            && std::fflush(stdout) == 0;
+    if (!written) {
+        const int error = errno;
+        std::fprintf(stderr, "passages: %s\n",
+                     qPrintable(QCoreApplication::translate(
+                                        "main", "The answer could not be written: %1")
+                                        .arg(QString::fromLocal8Bit(std::strerror(error)))));
+        std::exit(1);
+    }
+    std::exit(0);
+}
+
 // Answers --help or --version, if asked for anywhere on the line, under a core application,
 // which needs no display; the other arguments may be Qt's own, which only the editor's
 // application can tell, so they are not judged here. Returns when neither was asked for.
@@ -48,9 +71,10 @@ void answerHelpOrVersion(int argc, char **argv)
     Options options;
     (void)options.parser.parse(QCoreApplication::arguments());
     if (options.parser.isSet(options.help) || options.parser.isSet(QStringLiteral("help-all")))
-        options.parser.showHelp(0);
+        answer(options.parser.helpText());
     if (options.parser.isSet(options.version))
-        options.parser.showVersion();
+        answer(QCoreApplication::applicationName() + QLatin1Char(' ')
+               + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
 }
 
 // False, after saying why, when anything is left on the command line once QApplication and its

@@ -8,9 +8,12 @@ what a user could see: the windows open, the screen, the files in HOME and the s
 square by square."""
 
 import os
+import shutil
 import sys
+import tempfile
+import time
 
-from driver import CORNER, SAVE, Failure, Session, check_squares, light
+from driver import CORNER, SAVE, Bitmap, Failure, Session, check_squares, light
 
 # Fusion's scroll bars are 14 pixels wide; a scrolled canvas ends beside them.
 SCROLL_BAR = 14
@@ -170,11 +173,55 @@ def the_wheel_during_a_drag(s):
                   passage_down_then_across((3, 3), (4 * 7 + 3 + 120) // 7, (3 * 7 + 3 + across) // 7))
 
 
+def a_save_on_a_stalling_disk(s):
+    """Every flush of the disk stalls for 3 s (the program runs under strace, which delays each
+    fdatasync): the progress window shows while the flush stalls, Escape in it keeps the earlier
+    file and leaves nothing behind, and a save left to finish writes the whole canvas."""
+    s.set_up(10, 10, 32)
+    s.stroke(32, [(1, 1), (2, 1)])
+    s.save()
+    s.wait_for(lambda: not s.windows("Saving"), "the first save to end")
+    with open(s.bitmap(), "rb") as f:
+        earlier = f.read()
+    s.stroke(32, [(5, 5), (6, 5)])
+
+    pressed = time.monotonic()
+    s.click(s.form1, SAVE)
+    s.focused_window("Saving")
+    print("the progress window showed %.2f s after Save was pressed" % (time.monotonic() - pressed))
+    s.key("Escape")
+    s.wait_for(lambda: not s.windows("Saving"), "the cancelled save to stop")
+    left = sorted(name for name in os.listdir(s.home) if not name.startswith("."))
+    with open(s.bitmap(), "rb") as f:
+        if f.read() != earlier or left != ["test.bmp"]:
+            raise Failure("the earlier file was changed or something was left: %s" % left)
+    if len(s.windows("Form1")) != 1:
+        raise Failure("a message came for a cancelled save: %s" % s.window_names())
+
+    s.click(s.form1, SAVE)
+    s.focused_window("Saving")
+    s.wait_for(lambda: not s.windows("Saving"), "the save to finish")
+    check_squares(Bitmap(s.bitmap()), 32, 10, 10, {
+        (1, 1): ("0010", 0), (2, 1): ("1000", 0), (5, 5): ("0010", 0), (6, 5): ("1000", 0)})
+
+
+def stalling_disk(program, folder):
+    """A program that starts `program` under strace, each fdatasync delayed by 3 s."""
+    wrapper = os.path.join(folder, "passages")
+    with open(wrapper, "w") as f:
+        f.write("#!/bin/sh\nexec strace -f -qq --seccomp-bpf -o /dev/null -e trace=fdatasync "
+                "-e inject=fdatasync:delay_enter=3000000 '%s' \"$@\"\n" % program)
+    os.chmod(wrapper, 0o755)
+    return wrapper
+
+
 FLOWS = {f.__name__: f for f in (
     both_buttons_a_jump_and_a_diagonal, a_drag_off_every_edge_and_back,
     a_second_button_pressed_outside, the_settings_by_keyboard, a_failed_save_and_its_message,
     the_wheel_on_a_large_canvas, the_largest_grid, a_drag_held_below_the_window,
-    the_wheel_during_a_drag)}
+    the_wheel_during_a_drag, a_save_on_a_stalling_disk)}
+# Flows whose program runs wrapped: (program, a folder of the flow's own) -> what to run.
+WRAPPED = {"a_save_on_a_stalling_disk": stalling_disk}
 # The flows that also run on Wayland, where placement, grabs, focus and the wheel are the
 # compositor's and Qt's wayland platform's.
 WAYLAND_FLOWS = ("the_settings_by_keyboard", "a_failed_save_and_its_message",
@@ -190,6 +237,11 @@ if __name__ == "__main__":
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in FLOWS or sys.argv[3:] not in (
             [], ["x11"], ["wayland"]):
         sys.exit("usage: flows.py {%s} PROGRAM [x11|wayland]" % ",".join(FLOWS))
-    with Session(sys.argv[2], *sys.argv[3:]) as session:
-        FLOWS[sys.argv[1]](session)
+    wrappers = tempfile.mkdtemp(prefix="passages-flow-")
+    try:
+        program = WRAPPED.get(sys.argv[1], lambda p, _: p)(os.path.abspath(sys.argv[2]), wrappers)
+        with Session(program, *sys.argv[3:]) as session:
+            FLOWS[sys.argv[1]](session)
+    finally:
+        shutil.rmtree(wrappers, ignore_errors=True)
     print("passed:", sys.argv[1], *sys.argv[3:])

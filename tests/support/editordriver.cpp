@@ -48,6 +48,15 @@ void EditorDriver::setUp(int x, int y, int pixels)
     });
 }
 
+bool EditorDriver::save()
+{
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    if (QTest::qWaitFor([this] { return !form.isSaving(); }, 60'000))
+        return true;
+    reportProblem(QStringLiteral("the save did not end within a minute"));
+    return false;
+}
+
 void EditorDriver::fill(Form2 &dialog, const QString &x, const QString &y, const QString &pixels)
 {
     box(dialog, "txtSizeX")->setText(x);

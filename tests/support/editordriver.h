@@ -37,6 +37,9 @@ struct EditorDriver
     // Presses "Command1" and runs `answer` on the dialog while it is open; `answer` must close
     // it. Returns whether the dialog was gone afterwards.
     bool withDialog(const std::function<void(Form2 &)> &answer);
+    // Presses "Save" and waits, up to a minute, until the save has ended (the file replaced, or
+    // the warning shown). Returns whether it ended.
+    bool save();
     // The settings dialog answered with these entries and "OK".
     void setUp(int x, int y, int pixels);
     // The largest grid the dialog accepts (9600 x 9600 pixels).
