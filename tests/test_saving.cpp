@@ -436,11 +436,12 @@ TEST_F(Saving, AnAppendOnlyOrImmutableFolderIsRefusedBeforeAnythingIsWritten)
     const QString folder = QFileInfo(target).absolutePath();
     for (const char flag : { 'a', 'i' }) {
         SCOPED_TRACE(std::string("chattr +") + flag);
-        if (!runs(QStringLiteral("chattr +%1 '%2' 2>/dev/null").arg(QString(QLatin1Char(flag)), folder)))
+        const QString flagName(QLatin1Char { flag });
+        if (!runs(QStringLiteral("chattr +%1 '%2' 2>/dev/null").arg(flagName, folder)))
             GTEST_SKIP() << "chattr needs root on a file system that has it";
         {
             const auto unlock = qScopeGuard([&] {
-                runs(QStringLiteral("chattr -%1 '%2'").arg(QString(QLatin1Char(flag)), folder));
+                runs(QStringLiteral("chattr -%1 '%2'").arg(flagName, folder));
             });
             editor.drag({ { 5, 5 }, { 6, 5 } });
             expectFailedSave(target, folderAppendOnly(folder));

@@ -169,7 +169,8 @@ TEST(Scrolling, AutoScrollStepsStayInTheirBounds)
         // `past` pixels beyond the edge's last visible pixel, half-way along it, in the canvas.
         const auto beyond = [&](int past) {
             const QSize size = view.viewport()->size();
-            const int last = edge.outwards < 0 ? 0 : (edge.vertical ? size.height() : size.width()) - 1;
+            const int extent = edge.vertical ? size.height() : size.width();
+            const int last = edge.outwards < 0 ? 0 : extent - 1;
             const int along = last + edge.outwards * past;
             return editor.canvas()->mapFrom(view.viewport(),
                                             edge.vertical ? QPoint(size.width() / 2, along)

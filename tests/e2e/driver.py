@@ -219,7 +219,10 @@ class Wayland:
         self.rfb = socket.socket(socket.AF_UNIX)
         wait_until(lambda: self.rfb.connect_ex(vnc) == 0, "wayvnc", alive=wayvnc)
         self.handshake()
-        env.update(QT_QPA_PLATFORM="wayland", QT_WAYLAND_DISABLE_WINDOWDECORATION="1")
+        # Qt's own log of the pointer buttons it is given (tests/README.md: a press lost on
+        # Wayland).
+        env.update(QT_QPA_PLATFORM="wayland", QT_WAYLAND_DISABLE_WINDOWDECORATION="1",
+                   QT_LOGGING_RULES="qt.qpa.wayland.input=true")
         return env
 
     def program(self, command):
@@ -485,10 +488,34 @@ class Session:
         self.pointer(points[-1], release=button)
 
     # --- the two windows -----------------------------------------------------------------------
+    def presses_received(self):
+        """How many button presses the program has been given, by Qt's own log (Wayland)."""
+        self.log.flush()
+        with open(self.log.name) as output:
+            return output.read().count("MouseButtonPress")
+
     def open_settings(self):
-        """Presses Command1 once and waits for the dialog to have the keyboard."""
-        self.click(self.form1, COMMAND1)
-        return self.focused_window("Form2")
+        """Presses Command1 and waits for the dialog to have the keyboard. On Wayland a press
+        now and then never reaches the program (the cause is not known, tests/README.md); only
+        when Qt's log shows that the program was given no press is Command1 pressed again, and
+        once the dialog is there the program must have been given exactly one press, so a
+        Command1 that needs two presses fails here too."""
+        if self.backend.name != "wayland":
+            self.click(self.form1, COMMAND1)
+            return self.focused_window("Form2")
+        before = self.presses_received()
+        pressed = [0.0]
+
+        def opened():
+            if self.presses_received() == before and time.monotonic() > pressed[0] + 15:
+                self.click(self.form1, COMMAND1)
+                pressed[0] = time.monotonic()
+            return self.keyboard_window("Form2")
+        dialog = self.wait_for(opened, "the settings dialog with the keyboard")
+        if self.presses_received() != before + 1:
+            raise Failure("the program was given %d presses of Command1 before the dialog came"
+                          % (self.presses_received() - before))
+        return dialog
 
     def set_up(self, size_x, size_y, pixels):
         dialog = self.open_settings()
