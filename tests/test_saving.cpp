@@ -586,6 +586,22 @@ TEST_F(Saving, AnImmutableOrAppendOnlyFileIsNamedInTheEditorsOwnWords)
     expectSave(target);
 }
 
+TEST_F(Saving, AFileThisAccountMayNotWriteIsNamedInTheEditorsOwnWords)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write any file that is not marked read-only";
+    expectSave(target);
+    // Others may write it, its owner may not: not read-only, and not this account's to write.
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0464), 0);
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    expectFailedSave(target,
+                     QStringLiteral("The picture could not be saved to %1.\nThis account may not "
+                                    "write to the file.")
+                             .arg(target));
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0644), 0);
+    expectSave(target);
+}
+
 TEST_F(Saving, ThroughALinkTheFileWrittenIsNamedAndTheLinkToo)
 {
     const QString folder = editor.dir.filePath(QStringLiteral("disk"));
