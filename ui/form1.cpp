@@ -125,6 +125,7 @@ QString Form1::saveFailureMessage(const SaveFailure &failure)
 {
     using Cause = SaveFailure::Cause;
     const QString path = QDir::toNativeSeparators(failure.path);
+    QString why = failure.reason;
     switch (failure.cause) {
     case Cause::FolderNotWritable:
         return tr("The picture could not be saved in the folder %1.\nNo new file can be made in "
@@ -134,16 +135,6 @@ QString Form1::saveFailureMessage(const SaveFailure &failure)
         return tr("The picture could not be saved in the folder %1.\nThat folder does not let a "
                   "file in it be replaced.")
                 .arg(path);
-    default:
-        break;
-    }
-    // The file named is the one that could not be written; a link given to Save leads there.
-    const QString file = failure.link.isEmpty()
-            ? tr("The picture could not be saved to %1.").arg(path)
-            : tr("The picture could not be saved to %1, where the link %2 leads.")
-                      .arg(path, QDir::toNativeSeparators(failure.link));
-    QString why;
-    switch (failure.cause) {
     case Cause::NotARegularFile:
         why = tr("That path is not a regular file, so it is left as it is.");
         break;
@@ -160,12 +151,14 @@ QString Form1::saveFailureMessage(const SaveFailure &failure)
         why = tr("This account may not write to the file.");
         break;
     case Cause::Write:
-    case Cause::FolderNotWritable:
-    case Cause::FolderAppendOnly:
     case Cause::Cancelled:
-        why = failure.reason;
         break;
     }
+    // The file named is the one that could not be written; a link given to Save leads there.
+    const QString file = failure.link.isEmpty()
+            ? tr("The picture could not be saved to %1.").arg(path)
+            : tr("The picture could not be saved to %1, where the link %2 leads.")
+                      .arg(path, QDir::toNativeSeparators(failure.link));
     return file + QLatin1Char('\n') + why;
 }
 
