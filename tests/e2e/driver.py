@@ -11,6 +11,7 @@ it, press and release buttons, turn the wheel, press keys, grab the screen):
 Images (the screen, the saved bitmap) are read with Pillow. The flows are written once against
 Session and run on either."""
 
+import collections
 import io
 import json
 import os
@@ -28,14 +29,15 @@ from PIL import Image, ImageGrab
 Image.MAX_IMAGE_PIXELS = None
 
 CORNER = (24, 32)  # the canvas's corner in the main window
-SAVE = (560 + 56, 408 + 16)  # the middle of "Save" and "Command1" in the main window
-COMMAND1 = (560 + 56, 448 + 16)
+# "Save" and "Command1" in the main window (left, top, width, height); a large canvas runs on
+# under them.
+BUTTONS = ((560, 408, 112, 32), (560, 448, 112, 32))
+SAVE, COMMAND1 = ((x + w // 2, y + h // 2) for x, y, w, h in BUTTONS)  # their middles
 DIALOG = {"txtSizeX": (112 + 50, 16 + 9), "txtSizeY": (112 + 50, 40 + 9),
           "txtPixel": (112 + 50, 64 + 10), "OK": (272 + 52, 248 + 12),
           "Cancel": (176 + 44, 248 + 12)}
-# Qt merges pointer movements that are queued together; a pause of this length between steps
-# lets each one arrive on its own, as a hand moving square by square does.
-STEP = 0.03
+# The cursor frame the program draws around the square under the pointer.
+FRAME = (255, 0, 0)
 KEY_DELAY = 0.03
 WHEEL_DELAY = 0.005
 DEADLINE = 60.0
@@ -465,27 +467,57 @@ class Session:
         return (CORNER[0] + x, CORNER[1] + y)
 
     def pointer(self, at, press=None, release=None):
-        """Moves the pointer to `at` in the main window, then presses or releases a button."""
-        self.backend.move(self.form1, *at)
-        time.sleep(STEP)
+        """Moves the pointer to `at` in the main window, a point or a Square (its centre), then
+        presses or releases a button. Over a Square, it waits for the cursor frame there: the
+        program has taken the move. Qt merges the moves it has not yet taken into one, and a
+        merged step from square to square is a jump or a diagonal, which the program draws as
+        such (a busy machine, a program slowed down, did this to the flows). A move whose
+        square the frame cannot show (off the canvas, or past the view) is not waited for;
+        the flows make such moves only where the square stays the same, so that a merge
+        changes nothing."""
+        if isinstance(at, Square):
+            self.backend.move(self.form1, *at.centre())
+            self.wait_for(lambda: self.frame_on(at), "the cursor frame on %s" % (at,))
+        else:
+            self.backend.move(self.form1, *at)
         if press:
             self.backend.button(press, True)
-            time.sleep(STEP)
         if release:
             self.backend.button(release, False)
-            time.sleep(STEP)
 
     def centre(self, pixels, column, row, scrolled=(0, 0)):
-        return self.canvas(column * pixels + pixels // 2 - scrolled[0],
-                           row * pixels + pixels // 2 - scrolled[1])
+        return self.square(pixels, column, row, scrolled).centre()
+
+    def square(self, pixels, column, row, scrolled=(0, 0)):
+        """A square of the canvas, scrolled by `scrolled`, in the main window."""
+        x, y = self.canvas(column * pixels - scrolled[0], row * pixels - scrolled[1])
+        return Square(x, y, pixels)
+
+    def frame_on(self, square):
+        """Whether the screen shows the cursor frame around `square`, along its top and left
+        sides: no other square's frame lies on them, and the pointer, an arrow that runs down and
+        right from its tip in the middle of the square, never covers them (grim's screenshots
+        show it).
+        Only the points that are not under a button are looked at."""
+        last = square.size - 1
+        along = sorted({i * last // 8 for i in range(9)})
+        points = [(square.x + d, square.y) for d in along] + [(square.x, square.y + d)
+                                                             for d in along[1:]]
+        points = [(px, py) for px, py in points if not any(
+            x <= px < x + w and y <= py < y + h for x, y, w, h in BUTTONS)]
+        if not points:
+            raise Failure("%s lies under the buttons" % (square,))
+        x, y = self.backend.origin(self.form1)
+        screen = self.backend.screen()
+        return all(screen.pixel(x + px, y + py) == FRAME for px, py in points)
 
     def stroke(self, pixels, squares, button=1):
         """A drag through the centres of the squares, one step each."""
-        points = [self.centre(pixels, c, r) for c, r in squares]
-        self.pointer(points[0], press=button)
-        for point in points[1:]:
-            self.pointer(point)
-        self.pointer(points[-1], release=button)
+        path = [self.square(pixels, c, r) for c, r in squares]
+        self.pointer(path[0], press=button)
+        for square in path[1:]:
+            self.pointer(square)
+        self.pointer(path[-1].centre(), release=button)
 
     # --- the two windows -----------------------------------------------------------------------
     def presses_received(self):
@@ -559,6 +591,16 @@ class Session:
             self.wait_for(shows, "the screen to show the drawing")
         except Failure as failure:
             raise Failure("%s: %s" % (failure, last[0])) from None
+
+
+class Square(collections.namedtuple("Square", "x y size")):
+    """A square of the canvas: its top left corner in the main window, and its size."""
+
+    def centre(self):
+        return (self.x + self.size // 2, self.y + self.size // 2)
+
+    def __str__(self):
+        return "the square at %d,%d of the main window" % (self.x, self.y)
 
 
 class Pixels:

@@ -38,9 +38,9 @@ def a_drag_off_every_edge_and_back(s):
     # From an edge square out past that edge, then into the square beside it.
     for start, outside, back in (((0, 5), (-40, 176), (1, 5)), ((5, 0), (176, -40), (5, 1)),
                                  ((9, 4), (360, 144), (8, 4)), ((4, 9), (144, 360), (4, 8))):
-        s.pointer(s.centre(32, *start), press=1)
-        s.pointer(s.canvas(*outside))
-        s.pointer(s.centre(32, *back), release=1)
+        s.pointer(s.square(32, *start), press=1)
+        s.pointer(s.canvas(*outside))  # still on the start square, the edge one
+        s.pointer(s.square(32, *back), release=1)
     check_squares(s.save(), 32, 10, 10, {
         (0, 5): ("0010", 0), (1, 5): ("1000", 0), (5, 0): ("0100", 0), (5, 1): ("0001", 0),
         (9, 4): ("1000", 0), (8, 4): ("0010", 0), (4, 9): ("0001", 0), (4, 8): ("0100", 0)})
@@ -48,11 +48,11 @@ def a_drag_off_every_edge_and_back(s):
 
 def a_second_button_pressed_outside(s):
     s.set_up(10, 10, 32)
-    s.pointer(s.centre(32, 0, 1), press=1)
+    s.pointer(s.square(32, 0, 1), press=1)
     s.pointer(s.canvas(-60, 48), press=3)  # right pressed off the canvas, left still held
     s.pointer(s.canvas(-60, 48), release=1)
-    s.pointer(s.centre(32, 0, 1))
-    s.pointer(s.centre(32, 0, 2), release=3)
+    s.pointer(s.square(32, 0, 1))
+    s.pointer(s.square(32, 0, 2), release=3)
     check_squares(s.save(), 32, 10, 10, {(0, 1): ("0100", 1), (0, 2): ("0001", 1)})
 
 
@@ -108,9 +108,9 @@ def far_corner(s, size_x, size_y, pixels, notches):
 def the_wheel_on_a_large_canvas(s):
     s.set_up(30, 20, 32)
     scrolled = far_corner(s, 30, 20, 32, 40)
-    s.pointer(s.centre(32, 28, 19, scrolled), press=1)
-    s.pointer(s.centre(32, 29, 19, scrolled))
-    s.pointer(s.centre(32, 29, 18, scrolled), release=1)
+    s.pointer(s.square(32, 28, 19, scrolled), press=1)
+    s.pointer(s.square(32, 29, 19, scrolled))
+    s.pointer(s.square(32, 29, 18, scrolled), release=1)  # mostly under "Command1"
     check_squares(s.save(), 32, 30, 20, {
         (28, 19): ("0010", 0), (29, 19): ("1001", 0), (29, 18): ("0100", 0)})
 
@@ -118,8 +118,8 @@ def the_wheel_on_a_large_canvas(s):
 def the_largest_grid(s):
     s.set_up(100, 100, 96)
     scrolled = far_corner(s, 100, 100, 96, 200)
-    s.pointer(s.centre(96, 98, 99, scrolled), press=3)
-    s.pointer(s.centre(96, 99, 99, scrolled), release=3)
+    s.pointer(s.square(96, 98, 99, scrolled), press=3)
+    s.pointer(s.square(96, 99, 99, scrolled), release=3)
     check_squares(s.save(), 96, 100, 100, {(98, 99): ("0010", 1), (99, 99): ("1000", 1)})
 
 
@@ -143,28 +143,33 @@ def passage_down_then_across(start, down_to, across_to):
 
 
 def a_drag_held_below_the_window(s):
-    """Down to the bottom edge of the window and held 40 pixels below it: the view scrolls to the
-    end of the canvas and the passage runs unbroken down to the last row."""
+    """Down to the bottom edge of the view and held there, on the scroll bar: the view scrolls to
+    the end of the canvas and the passage runs unbroken down to the last row. Then on past the
+    window's own edge, 40 pixels below it, where the pointer stays on the last row."""
     s.set_up(100, 100, 16)
     bottom = VIEW[1] - 1  # the last visible pixel row of the canvas
-    start = (bottom - 24) // 16
-    s.pointer(s.centre(16, 3, start), press=1)
-    for y in range(start * 16 + 8, 528 - CORNER[1] + 41, 8):  # on past the window's own edge
-        s.pointer(s.canvas(56, y))
+    last = (bottom + 1) // 16 - 1  # the last row the view shows whole
+    s.pointer(s.square(16, 3, last - 1), press=1)
+    s.pointer(s.square(16, 3, last))
+    # The next row down, past the view's edge: the one move made while the view scrolls, since
+    # two such moves merged by Qt would be a jump over the rows scrolled between them.
+    s.pointer(s.canvas(56, (last + 2) * 16 - 1))
     # At the end of the canvas the last square's closed bottom side shows at the view's edge;
     # until then the passage or blank squares do.
     s.wait_for(lambda: not light(s.shown_canvas(VIEW[0], VIEW[1]).pixel(56, bottom)),
                "the view to reach the end of the canvas")
+    for y in range(VIEW[1] + SCROLL_BAR, 528 - CORNER[1] + 41, 8):  # past the window's own edge
+        s.pointer(s.canvas(56, y))
     s.pointer(s.canvas(56, 528 - CORNER[1] + 40), release=1)
-    check_squares(s.save(), 16, 100, 100, passage_down_then_across((3, start), 99, 3))
+    check_squares(s.save(), 16, 100, 100, passage_down_then_across((3, last - 1), 99, 3))
 
 
 def the_wheel_during_a_drag(s):
     """At 7 pixels a square a notch of the wheel carries the held pointer over several squares,
     down and, with Shift, across: every square on the way is joined."""
     s.set_up(100, 100, 7)
-    s.pointer(s.centre(7, 3, 3), press=1)
-    s.pointer(s.centre(7, 3, 4))
+    s.pointer(s.square(7, 3, 3), press=1)
+    s.pointer(s.square(7, 3, 4))
     s.wheel(2)  # two notches of 60 pixels
     s.wheel(1, shift=True)  # a notch across, as far as the canvas goes
     s.pointer(s.centre(7, 3, 4), release=1)
