@@ -15,12 +15,11 @@ import subprocess
 import sys
 import time
 
-from driver import COMMAND1, DIALOG, Failure, Session, check_squares
+from driver import COMMAND1, DEADLINE, DIALOG, Failure, Session, check_squares
 
 LARGEST = (100, 100, 96)
 CANVAS_KB = 100 * 96 * 100 * 96 * 4 // 1024
 MB = 1024  # in kB, the unit of the limits
-WAIT = 60.0  # seconds: a paint that waits for good is caught by this, a slow one is not
 
 
 def start(s, kilobytes):
@@ -31,31 +30,20 @@ def start(s, kilobytes):
     s.app = subprocess.Popen([s.program], env=s.env, stdout=s.log, stderr=subprocess.STDOUT,
                              cwd=s.home, preexec_fn=limit)
     s.processes.append(s.app)
-    s.form1 = s.wait_for(lambda: s.window("Form1"), "the main window at %d kB" % kilobytes, WAIT)
+    s.form1 = s.wait_for(lambda: s.keyboard_window("Form1"),
+                         "the main window with the keyboard at %d kB" % kilobytes)
 
 
 def stop(s):
     s.app.terminate()
-    s.app.wait(timeout=WAIT)
-    s.wait_for(lambda: not s.windows("Form1"), "the windows to go", WAIT)
-
-
-def set_up(s, size_x, size_y, pixels):
-    """The driver's set-up, with this flow's deadline."""
-    s.click(s.form1, COMMAND1)
-    dialog = s.wait_for(lambda: s.window("Form2"), "the settings dialog", WAIT)
-    for box, value in (("txtSizeX", size_x), ("txtSizeY", size_y), ("txtPixel", pixels)):
-        s.click(dialog, DIALOG[box])
-        s.key("ctrl+a")
-        s.type(str(value))
-    s.click(dialog, DIALOG["OK"])
-    s.wait_for(lambda: not s.windows("Form2"), "the dialog to close", WAIT)
+    s.app.wait(timeout=DEADLINE)
+    s.wait_for(lambda: not s.windows("Form1"), "the windows to go")
 
 
 def cancel_dialog(s):
-    dialog = s.wait_for(lambda: s.window("Form2"), "the settings dialog", WAIT)
+    dialog = s.wait_for(lambda: s.window("Form2"), "the settings dialog")
     s.click(dialog, DIALOG["Cancel"])
-    s.wait_for(lambda: not s.windows("Form2"), "the dialog to close", WAIT)
+    s.wait_for(lambda: not s.windows("Form2"), "the dialog to close")
 
 
 def dialog_or_warning(s):
@@ -72,18 +60,18 @@ def set_up_largest(s, kilobytes, thorough):
     start(s, kilobytes)
     try:
         if thorough:
-            set_up(s, 10, 10, 32)
+            s.set_up(10, 10, 32)
             s.stroke(32, [(1, 1), (2, 1)])
-        set_up(s, *LARGEST)
+        s.set_up(*LARGEST)
         s.click(s.form1, COMMAND1)
         shown = s.wait_for(lambda: dialog_or_warning(s),
-                           "the dialog or the warning at %d kB" % kilobytes, WAIT)
+                           "the dialog or the warning at %d kB" % kilobytes)
         if shown == "warning":
             # The click went to the main window; the user turns to the warning to close it.
             warning = [w for w in s.windows("Form1") if w != s.form1]
             s.xdo("windowactivate", "--sync", warning[0])
             s.key("Return")
-            s.wait_for(lambda: len(s.windows("Form1")) == 1, "the warning to close", WAIT)
+            s.wait_for(lambda: len(s.windows("Form1")) == 1, "the warning to close")
             s.click(s.form1, COMMAND1)
         cancel_dialog(s)
         if thorough:
