@@ -38,6 +38,10 @@ DIALOG = {"txtSizeX": (112 + 50, 16 + 9), "txtSizeY": (112 + 50, 40 + 9),
           "Cancel": (176 + 44, 248 + 12)}
 # The cursor frame the program draws around the square under the pointer.
 FRAME = (255, 0, 0)
+# Neither display repeats a key. xdotool and wtype press and release a key in separate steps,
+# and a machine busy enough to hold one up between them for longer than the repeat delay (660 ms
+# on Xvfb, 600 ms on sway) would have it typed again and again: a size "100" could become "1000",
+# which the settings dialog ignores, and its OK would never close it.
 KEY_DELAY = 0.03
 WHEEL_DELAY = 0.005
 DEADLINE = 60.0
@@ -71,8 +75,9 @@ class X11:
 
     def start(self, env):
         read, write = os.pipe()
+        # -r: no key repeats (see KEY_DELAY).
         xvfb = self.session.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                   "1280x1024x24", "-nolisten", "tcp"],
+                                   "1280x1024x24", "-nolisten", "tcp", "-r"],
                                   pass_fds=[write])
         os.close(write)
         with os.fdopen(read) as display:
@@ -153,6 +158,8 @@ NOBODY = 65534
 
 SWAY_CONFIG = """\
 xwayland disable
+# No key repeats (see KEY_DELAY in driver.py): Qt repeats a held key itself, at sway's rate.
+input type:keyboard repeat_rate 0
 focus_follows_mouse no
 default_border none
 default_floating_border none
