@@ -33,9 +33,7 @@ CORNER = (24, 32)  # the canvas's corner in the main window
 # under them.
 BUTTONS = ((560, 408, 112, 32), (560, 448, 112, 32))
 SAVE, COMMAND1 = ((x + w // 2, y + h // 2) for x, y, w, h in BUTTONS)  # their middles
-DIALOG = {"txtSizeX": (112 + 50, 16 + 9), "txtSizeY": (112 + 50, 40 + 9),
-          "txtPixel": (112 + 50, 64 + 10), "OK": (272 + 52, 248 + 12),
-          "Cancel": (176 + 44, 248 + 12)}
+DIALOG = {"OK": (272 + 52, 248 + 12), "Cancel": (176 + 44, 248 + 12)}
 # The cursor frame the program draws around the square under the pointer.
 FRAME = (255, 0, 0)
 # Neither display repeats a key. xdotool and wtype press and release a key in separate steps,
@@ -557,9 +555,16 @@ class Session:
         return dialog
 
     def set_up(self, size_x, size_y, pixels):
+        """Fills in the dialog's boxes from the keyboard, in their tab order (it opens in the
+        first), then clicks "OK". A box is not clicked into: keys typed after that click could
+        reach the program before it. openbox holds a click until it has looked at it (its
+        bindings) and lets keys through meanwhile; on Wayland, clicks and keys come from two
+        programs. With openbox stopped for a second around such a click, "12" typed into the
+        first box after it made "1012", and OK did nothing."""
         dialog = self.open_settings()
-        for box, value in (("txtSizeX", size_x), ("txtSizeY", size_y), ("txtPixel", pixels)):
-            self.click(dialog, DIALOG[box])
+        for i, value in enumerate((size_x, size_y, pixels)):
+            if i:
+                self.key("Tab")
             self.key("ctrl+a")
             self.type(str(value))
         self.click(dialog, DIALOG["OK"])
