@@ -502,8 +502,7 @@ class Session:
         """Whether the screen shows the cursor frame around `square`, along its top and left
         sides: no other square's frame lies on them, and the pointer, an arrow that runs down and
         right from its tip in the middle of the square, never covers them (grim's screenshots
-        show it).
-        Only the points that are not under a button are looked at."""
+        show it). Only the points that are not under a button are looked at."""
         last = square.size - 1
         along = sorted({i * last // 8 for i in range(9)})
         points = [(square.x + d, square.y) for d in along] + [(square.x, square.y + d)
@@ -559,8 +558,9 @@ class Session:
         first), then clicks "OK". A box is not clicked into: keys typed after that click could
         reach the program before it. openbox holds a click until it has looked at it (its
         bindings) and lets keys through meanwhile; on Wayland, clicks and keys come from two
-        programs. With openbox stopped for a second around such a click, "12" typed into the
-        first box after it made "1012", and OK did nothing."""
+        programs. A memory sweep found the first box reading "1010" after "10" had been typed
+        into it, and OK did nothing; with openbox stopped for a second around such a click, the
+        set-up failed that way every time."""
         dialog = self.open_settings()
         for i, value in enumerate((size_x, size_y, pixels)):
             if i:
