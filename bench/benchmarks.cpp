@@ -97,7 +97,7 @@ void BM_DrawSquare(benchmark::State &state)
     SquareWalk walk;
     for (auto _ : state) {
         const int square = walk.next();
-        paintSquare(surface, sets, grid, square, square & 1 ? TileSet::Right : TileSet::Left);
+        paintSquare(surface, sets, grid, square, square & 1 ? TileSet::DarkTealBlue : TileSet::DarkRed);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * p * p * 4);
@@ -214,7 +214,7 @@ public:
     CaptionRepaints()
         : m_label(&m_window)
     {
-        m_window.resize(Form1::ClientSize);
+        m_window.resize(layout::Form1::client);
         m_label.setGeometry(32, 8, 105, 17);
         m_label.setFont(editorFont());
         m_label.setAutoFillBackground(true);

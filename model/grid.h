@@ -44,8 +44,8 @@ using SquareCode = std::uint8_t;
 // is a square joined on its left only).
 std::string squareCodeText(SquareCode code);
 
-// The two tile sets: dark red for the left button, dark teal blue for the right.
-enum class TileSet : std::uint8_t { Left, Right };
+// The two tile sets, by their colours: tile set 0 and tile set 1.
+enum class TileSet : std::uint8_t { DarkRed, DarkTealBlue };
 
 // A square's pixels on the canvas: its top left corner and its edge, in pixels.
 struct SquareRect
@@ -86,8 +86,8 @@ public:
     // the side was connected already.
     bool Func_SetSide(int index, Side side);
 
-    // The tile number of a code: its sides read as a binary number, left 8, bottom 4, right 2,
-    // top 1, which is how the code keeps them.
+    // The tile number of a code: its sides read as a binary number, each side at its weight
+    // (Side), which is how the code keeps them.
     static constexpr int Func_BinToDec(SquareCode code) { return code; }
 
 private:

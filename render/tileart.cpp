@@ -11,11 +11,6 @@ namespace {
     constexpr int MiddleFrom = 19; // the middle block runs along positions 19-28 of each wall
     constexpr int MiddleTo = 28;
 
-    constexpr int LeftBit = 8;
-    constexpr int BottomBit = 4;
-    constexpr int RightBit = 2;
-    constexpr int TopBit = 1;
-
     const Palette palettes[2] = {
         { qRgb(255, 255, 255),
           qRgb(0x8C, 0x00, 0x00),
@@ -43,9 +38,10 @@ namespace {
         Face face;
     };
 
-    bool isOpen(int n, int bit)
+    // Whether the tile number's code has the side (the number is the code).
+    bool isOpen(int n, Side side)
     {
-        return (n & bit) != 0;
+        return (n & int(side)) != 0;
     }
 
     bool inPost(int x, int y)
@@ -57,13 +53,13 @@ namespace {
     int wallCandidates(int n, int x, int y, Candidate out[4])
     {
         int count = 0;
-        if (!isOpen(n, LeftBit) && x < WallDepth)
+        if (!isOpen(n, Side::Left) && x < WallDepth)
             out[count++] = { x, Face::Left };
-        if (!isOpen(n, BottomBit) && y > Last - WallDepth)
+        if (!isOpen(n, Side::Bottom) && y > Last - WallDepth)
             out[count++] = { Last - y, Face::Bottom };
-        if (!isOpen(n, RightBit) && x > Last - WallDepth)
+        if (!isOpen(n, Side::Right) && x > Last - WallDepth)
             out[count++] = { Last - x, Face::Right };
-        if (!isOpen(n, TopBit) && y < WallDepth)
+        if (!isOpen(n, Side::Top) && y < WallDepth)
             out[count++] = { y, Face::Top };
         return count;
     }
@@ -175,12 +171,13 @@ QImage drawTile(int n, const Palette &colours)
 
 QImage drawTileSet(const Palette &colours)
 {
-    QImage set(4 * CellSize, 4 * CellSize, QImage::Format_RGB32);
+    QImage set(CellsAcross * CellSize, CellsAcross * CellSize, QImage::Format_RGB32);
     for (int n = 0; n < Cells; ++n) {
         const QImage tile = drawTile(n, colours);
         for (int y = 0; y < CellSize; ++y) {
             for (int x = 0; x < CellSize; ++x)
-                set.setPixel((n % 4) * CellSize + x, (n / 4) * CellSize + y, tile.pixel(x, y));
+                set.setPixel((n % CellsAcross) * CellSize + x, (n / CellsAcross) * CellSize + y,
+                             tile.pixel(x, y));
         }
     }
     return set;

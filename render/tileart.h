@@ -1,16 +1,21 @@
 // Draws the sixteen tiles of a tile set: a light passage enclosed by bevelled walls, open towards
-// the sides whose bit is set in the tile number (left 8, bottom 4, right 2, top 1). The editor
-// ships the result as two images; this code is what made them.
+// the sides of the tile number's square code (model/grid.h). The editor ships the result as two
+// images; this code is what made them. Also the tile sets' geometry, which the editor cuts them by.
 #pragma once
+
+#include "model/grid.h"
 
 #include <QImage>
 #include <QRgb>
 
 namespace tileart {
 
+// A tile set is CellsAcross x CellsAcross cells of CellSize pixels square, cell n at row
+// n / CellsAcross and column n % CellsAcross.
 inline constexpr int CellSize = 48;
+inline constexpr int CellsAcross = 4;
 inline constexpr int WallDepth = 10; // walls and corner posts are 10 pixels deep
-inline constexpr int Cells = 16;
+inline constexpr int Cells = CellsAcross * CellsAcross;
 
 enum class Face { Left, Bottom, Right, Top };
 
@@ -42,7 +47,7 @@ struct PixelRole
 
 PixelRole pixelRole(int n, int x, int y);
 
-// A 48 x 48 tile and the 192 x 192 set of all sixteen, cell n at row n / 4, column n % 4.
+// A tile, and the set of all sixteen.
 QImage drawTile(int n, const Palette &colours);
 QImage drawTileSet(const Palette &colours);
 

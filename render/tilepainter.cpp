@@ -1,9 +1,13 @@
 #include "render/tilepainter.h"
 
+#include "render/tileart.h"
+
 TileSets loadTileSets()
 {
-    return { PictureClip(QImage(QStringLiteral(":/tiles/tileset0.bmp")), 4, 4),
-             PictureClip(QImage(QStringLiteral(":/tiles/tileset1.bmp")), 4, 4) };
+    using tileart::CellsAcross;
+    return { PictureClip(QImage(QStringLiteral(":/tiles/tileset0.bmp")), CellsAcross, CellsAcross),
+             PictureClip(QImage(QStringLiteral(":/tiles/tileset1.bmp")), CellsAcross,
+                         CellsAcross) };
 }
 
 QSize canvasSizeFor(const Settings &settings)

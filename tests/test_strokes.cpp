@@ -37,61 +37,60 @@ protected:
 };
 
 using Paint = FakeStrokeView::Paint;
-constexpr TileSet Red = TileSet::Left;
-constexpr TileSet Blue = TileSet::Right;
 constexpr std::nullopt_t NoSet = std::nullopt;
+using enum TileSet;
 
 } // namespace
 
 TEST_F(Strokes, RightThenDownThenBackUp)
 {
     press(2, 1); // square 12
-    move(Red, 3, 1); // into square 13
+    move(DarkRed, 3, 1); // into square 13
     EXPECT_EQ(view.label2, "Right");
     EXPECT_EQ(code(12), "0010");
     EXPECT_EQ(code(13), "1000");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 12, Red }, { 13, Red } }));
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 12, DarkRed }, { 13, DarkRed } }));
     EXPECT_EQ(view.label1, "X:3,Y:1,ID:13");
     EXPECT_EQ(view.label4, "ID:13, Data:1000"); // the read-out already shows the new code
     EXPECT_EQ(view.frame, QRect(3 * 32, 1 * 32, 32, 32));
 
     view.paints.clear();
-    move(Red, 3, 2); // down into square 23
+    move(DarkRed, 3, 2); // down into square 23
     EXPECT_EQ(view.label2, "Down");
     EXPECT_EQ(code(13), "1100");
     EXPECT_EQ(code(23), "0001");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 13, Red }, { 23, Red } }));
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 13, DarkRed }, { 23, DarkRed } }));
 
     view.paints.clear();
-    move(Red, 3, 1); // back up: nothing new, both repainted anyway
+    move(DarkRed, 3, 1); // back up: nothing new, both repainted anyway
     EXPECT_EQ(view.label2, "Up");
     EXPECT_EQ(code(13), "1100");
     EXPECT_EQ(code(23), "0001");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 23, Red }, { 13, Red } }));
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 23, DarkRed }, { 13, DarkRed } }));
 }
 
 TEST_F(Strokes, RetracingWithTheRightButtonRepaintsInTheOtherSetWithoutChangingCodes)
 {
     press(2, 1);
-    move(Red, 3, 1);
-    move(Red, 3, 2);
+    move(DarkRed, 3, 1);
+    move(DarkRed, 3, 2);
     const auto codes = grid.SquareData();
 
     view.paints.clear();
     press(2, 1);
-    move(Blue, 3, 1);
-    move(Blue, 3, 2);
+    move(DarkTealBlue, 3, 1);
+    move(DarkTealBlue, 3, 2);
     EXPECT_EQ(grid.SquareData(), codes);
     ASSERT_EQ(view.paints.size(), 4u);
     for (const Paint &paint : view.paints)
-        EXPECT_EQ(paint.set, TileSet::Right);
+        EXPECT_EQ(paint.set, DarkTealBlue);
 }
 
 TEST_F(Strokes, MovementInsideOneSquareLinksNothing)
 {
     press(2, 1);
     view.label2 = QStringLiteral("before");
-    move(Red, at(2, 1) + QPoint(10, -10));
+    move(DarkRed, at(2, 1) + QPoint(10, -10));
     EXPECT_TRUE(view.paints.empty());
     EXPECT_EQ(view.label2, "before");
     EXPECT_EQ(code(12), "0000");
@@ -105,7 +104,7 @@ TEST_F(Strokes, WithoutATileSetNothingLinksAndTheDirectionIsNotTested)
     EXPECT_EQ(anchor.LastSquareX, 2);
     EXPECT_EQ(anchor.LastSquareY, 1);
     // The next step with a tile set compares with the pressed square.
-    move(Red, 3, 1);
+    move(DarkRed, 3, 1);
     EXPECT_EQ(view.label2, "Right");
     EXPECT_EQ(code(12), "0010");
 }
@@ -115,7 +114,7 @@ TEST_F(Strokes, AMiddlePressSetsTheAnchorForLaterStrokes)
     press(4, 4); // any button sets the anchor
     move(NoSet, 6, 4);
     EXPECT_EQ(anchor.LastSquareX, 4);
-    move(Red, 5, 4);
+    move(DarkRed, 5, 4);
     EXPECT_EQ(view.label2, "Right");
     EXPECT_EQ(code(44), "0010");
 }
@@ -123,21 +122,21 @@ TEST_F(Strokes, AMiddlePressSetsTheAnchorForLaterStrokes)
 TEST_F(Strokes, AJumpJoinsOnlyTheCurrentSquareAndItsTrailingNeighbour)
 {
     press(2, 1); // square 12
-    move(Red, 4, 3); // square 34, diagonal: vertical wins
+    move(DarkRed, 4, 3); // square 34, diagonal: vertical wins
     EXPECT_EQ(view.label2, "Down");
     EXPECT_EQ(code(24), "0100");
     EXPECT_EQ(code(34), "0001");
     EXPECT_EQ(code(12), "0000");
-    EXPECT_EQ(view.paints, (std::vector<Paint> { { 24, Red }, { 34, Red } }));
+    EXPECT_EQ(view.paints, (std::vector<Paint> { { 24, DarkRed }, { 34, DarkRed } }));
 }
 
 TEST_F(Strokes, DragsPastEveryEdgeStayOnTheGrid)
 {
     // Crossing into the edge squares from inside only ever joins squares of the grid.
     press(8, 8);
-    move(Red, QPoint(5000, at(8, 8).y()));
-    move(Red, QPoint(5000, 5000));
-    move(Red, QPoint(-5000, 5000));
+    move(DarkRed, QPoint(5000, at(8, 8).y()));
+    move(DarkRed, QPoint(5000, 5000));
+    move(DarkRed, QPoint(-5000, 5000));
     EXPECT_EQ(code(88), "0010");
     EXPECT_EQ(code(89), "1100");
     EXPECT_EQ(code(99), "0001");

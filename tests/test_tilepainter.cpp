@@ -17,7 +17,7 @@ protected:
         grid.resize({ sizeX, sizeY, pixels });
         surface = std::make_unique<ImageSurface>(QSize(sizeX * pixels, sizeY * pixels), Qt::black);
     }
-    void draw(int index, TileSet set = TileSet::Left)
+    void draw(int index, TileSet set = TileSet::DarkRed)
     {
         paintSquare(*surface, sets, grid, index, set);
     }
@@ -52,7 +52,7 @@ TEST_F(TilePainter, PaintsTheTileOfTheSquaresCodeIntoItsRectangle)
     for (auto [x, y] : { std::pair { 63, 40 }, { 96, 40 }, { 70, 31 }, { 70, 64 } })
         EXPECT_EQ(surface->at(x, y), qRgb(0, 0, 0)) << x << "," << y;
 
-    draw(square, TileSet::Right); // the same tile from the other set
+    draw(square, TileSet::DarkTealBlue); // the same tile from the other set
     EXPECT_TRUE(isTealWall(sample(square, 0.0, 0.5)));
     EXPECT_TRUE(isLight(sample(square, 1.0, 0.5)));
 }
@@ -123,9 +123,9 @@ TEST_F(TilePainter, PaintingTheSameSquareTwiceChangesNothingMore)
     setUpGrid(10, 10, 32);
     grid.Func_SetSide(55, Side::Top);
     grid.Func_SetSide(55, Side::Bottom);
-    draw(55, TileSet::Right);
+    draw(55, TileSet::DarkTealBlue);
     const QImage once = surface->retained.pixels();
-    draw(55, TileSet::Right);
+    draw(55, TileSet::DarkTealBlue);
     EXPECT_EQ(surface->retained.pixels(), once);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/editorfont.h"
 
 #include "ui/form2.h"
+#include "ui/layout.h"
 
 #include "input/direction.h"
 
@@ -22,29 +23,33 @@ struct Fit
     bool bold;
 };
 
-// The widest text each control can show, with its room: Label1's read-out must end before
-// Label2 starts (x 128); the dialog's captions before their text boxes (x 112).
+// The widest text each control can show, with its room: a control's width, but Label1's read-out
+// must end where Label2 starts, and the dialog's first and last captions where their text boxes
+// start.
 std::vector<Fit> widestTexts()
 {
+    namespace f1 = layout::Form1;
+    namespace f2 = layout::Form2;
     const auto form1 = [](const char *text) { return QCoreApplication::translate("Form1", text); };
     const auto form2 = [](const char *text) { return QCoreApplication::translate("Form2", text); };
+    const int readout = f1::Label2.left() - f1::Label1.left();
     std::vector<Fit> fits = {
-        { form1("Label1"), 128 - 32, false },
-        { form1("Label2"), 121, false },
-        { form1("Label4"), 89, false },
-        { form1("Save"), 113, false },
-        { form1("Command1"), 113, false },
-        { form2("Square Size X:"), 112 - 16, false },
-        { form2("Square Size Y:"), 81, false },
-        { form2("Pixels Per Square:"), 112 - 16, false },
-        { form2("OK"), 105, false },
-        { form2("Cancel"), 89, false },
+        { form1("Label1"), readout, false },
+        { form1("Label2"), f1::Label2.width(), false },
+        { form1("Label4"), f1::Label4.width(), false },
+        { form1("Save"), f1::cmdSave.width(), false },
+        { form1("Command1"), f1::Command1.width(), false },
+        { form2("Square Size X:"), f2::txtSizeX.left() - f2::Label1.left(), false },
+        { form2("Square Size Y:"), f2::Label2.width(), false },
+        { form2("Pixels Per Square:"), f2::txtPixel.left() - f2::Label3.left(), false },
+        { form2("OK"), f2::Command1.width(), false },
+        { form2("Cancel"), f2::Command2.width(), false },
     };
     for (const QString &hint : Form2::hints())
-        fits.push_back({ hint, 89, true });
+        fits.push_back({ hint, f2::Label4_0.width(), true });
     for (Direction direction :
          { Direction::Up, Direction::Down, Direction::Left, Direction::Right })
-        fits.push_back({ directionWord(direction), 121, false });
+        fits.push_back({ directionWord(direction), f1::Label2.width(), false });
     // The read-outs at the largest grid (columns and rows to 99, indexes to 9999), with each
     // digit in every place, since digits need not be equally wide.
     for (char digit = '0'; digit <= '9'; ++digit) {
@@ -52,11 +57,11 @@ std::vector<Fit> widestTexts()
         const QString four(4, QLatin1Char(digit));
         fits.push_back(
                 { QCoreApplication::translate("Readouts", "X:%1,Y:%2,ID:%3").arg(two, two, four),
-                  128 - 32, false });
+                  readout, false });
         for (const char *code : { "0000", "1111" })
             fits.push_back({ QCoreApplication::translate("Readouts", "ID:%1, Data:%2")
                                      .arg(four, QLatin1String(code)),
-                             89, false });
+                             f1::Label4.width(), false });
     }
     return fits;
 }

@@ -5,6 +5,7 @@
 #include "ui/editorfont.h"
 #include "ui/errorreport.h"
 #include "ui/form2.h"
+#include "ui/layout.h"
 #include "ui/picturebox.h"
 
 #include "bitmapfile/backgroundsave.h"
@@ -45,9 +46,9 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 std::optional<TileSet> tileSetFor(Qt::MouseButtons buttons)
 {
     if (buttons == Qt::LeftButton)
-        return TileSet::Left;
+        return TileSet::DarkRed;
     if (buttons == Qt::RightButton)
-        return TileSet::Right;
+        return TileSet::DarkTealBlue;
     return std::nullopt;
 }
 
@@ -60,22 +61,22 @@ Form1::Form1(QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(tr("Form1"));
     setFont(editorFont());
-    resize(ClientSize);
+    resize(layout::Form1::client);
 
     Picture1 = new PictureBox;
     m_canvasView = new CanvasView(Picture1, this);
-    m_canvasView->move(CanvasCorner); // resizeEvent gives it the rest of the window
+    m_canvasView->move(layout::Form1::Picture1.topLeft()); // resizeEvent gives it the rest
     // The line around the canvas moves with it.
     connect(m_canvasView->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             &Form1::updateCanvasLine);
     connect(m_canvasView->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &Form1::updateCanvasLine);
-    Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), QRect(32, 8, 105, 17));
-    Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), QRect(128, 8, 121, 17));
-    Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), QRect(256, 8, 89, 17));
-    cmdSave = makeButton(this, QStringLiteral("cmdSave"), tr("Save"), QRect(560, 408, 113, 33));
-    Command1 = makeButton(this, QStringLiteral("Command1"), tr("Command1"),
-                          QRect(560, 448, 113, 33));
+    Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), layout::Form1::Label1);
+    Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), layout::Form1::Label2);
+    Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), layout::Form1::Label4);
+    cmdSave = makeButton(this, QStringLiteral("cmdSave"), tr("Save"), layout::Form1::cmdSave);
+    Command1
+            = makeButton(this, QStringLiteral("Command1"), tr("Command1"), layout::Form1::Command1);
     Command1->setAccessibleDescription(
             tr("Opens the settings: the squares across, the squares down and the pixels per "
                "square."));
@@ -183,8 +184,8 @@ void Form1::cmdSave_Click()
         // Shown by itself once the save has taken SaveProgressDelay; window-modal, so that the
         // canvas takes no strokes and Save cannot be pressed again while it shows.
         m_saveDialog = new QProgressDialog(
-                tr("Saving the picture to %1...").arg(QDir::toNativeSeparators(path)),
-                tr("Cancel"), 0, int(m_save->size()), this);
+                tr("Saving the picture to %1...").arg(QDir::toNativeSeparators(path)), tr("Cancel"),
+                0, int(m_save->size()), this);
         m_saveDialog->setObjectName(QStringLiteral("saveProgress"));
         m_saveDialog->setWindowTitle(tr("Saving"));
         m_saveDialog->setWindowModality(Qt::WindowModal);
@@ -320,7 +321,8 @@ void Form1::Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to)
 void Form1::resizeEvent(QResizeEvent *)
 {
     // The canvas's corner stays put; the scrolling area takes the rest of the window.
-    m_canvasView->resize(size() - QSize(CanvasCorner.x(), CanvasCorner.y()));
+    const QPoint corner = layout::Form1::Picture1.topLeft();
+    m_canvasView->resize(size() - QSize(corner.x(), corner.y()));
     updateCanvasLine();
 }
 

@@ -27,9 +27,6 @@ class Form1 : public QWidget, private StrokeView
 {
     Q_OBJECT
 public:
-    static constexpr QSize ClientSize { 688, 528 };
-    static constexpr QPoint CanvasCorner { 24, 32 };
-
     explicit Form1(QWidget *parent = nullptr);
 
     // Gives the canvas the grid's size and brings the square codes to the grid, all or nothing:

@@ -2,6 +2,8 @@
 
 #include "ui/control.h"
 #include "ui/editorfont.h"
+#include "ui/layout.h"
+
 #include "input/numbertext.h"
 
 #include <QKeyEvent>
@@ -23,31 +25,32 @@ Form2::Form2(const Settings &current)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(tr("Form2"));
     setFont(editorFont());
-    setFixedSize(ClientSize);
+    setFixedSize(layout::Form2::client);
     setSizeGripEnabled(false);
 
     // Created in tab order; labels take no focus.
     txtSizeX = makeControl<QLineEdit>(this, QStringLiteral("txtSizeX"), QStringLiteral("10"),
-                                      QRect(112, 16, 105, 19));
+                                      layout::Form2::txtSizeX);
     Label1 = makeControl<QLabel>(this, QStringLiteral("Label1"), tr("Square Size X:"),
-                                 QRect(16, 16, 121, 17));
+                                 layout::Form2::Label1);
     Label2 = makeControl<QLabel>(this, QStringLiteral("Label2"), tr("Square Size Y:"),
-                                 QRect(16, 40, 81, 17));
+                                 layout::Form2::Label2);
     txtSizeY = makeControl<QLineEdit>(this, QStringLiteral("txtSizeY"), QStringLiteral("10"),
-                                      QRect(112, 40, 105, 19));
+                                      layout::Form2::txtSizeY);
     txtPixel = makeControl<QLineEdit>(this, QStringLiteral("txtPixel"), QStringLiteral("32"),
-                                      QRect(112, 64, 105, 21));
+                                      layout::Form2::txtPixel);
     Label3 = makeControl<QLabel>(this, QStringLiteral("Label3"), tr("Pixels Per Square:"),
-                                 QRect(16, 64, 97, 17));
+                                 layout::Form2::Label3);
     Command1 = makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("OK"),
-                                        QRect(272, 248, 105, 25));
+                                        layout::Form2::Command1);
     Command2 = makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"),
-                                        QRect(176, 248, 89, 25));
+                                        layout::Form2::Command2);
     const std::array<QString, 3> hintTexts = hints();
+    constexpr QRect hintPlaces[]
+            = { layout::Form2::Label4_0, layout::Form2::Label4_1, layout::Form2::Label4_2 };
     for (int i = 0; i < 3; ++i) {
         Label4[std::size_t(i)] = makeControl<QLabel>(this, QStringLiteral("Label4_%1").arg(i),
-                                                     hintTexts[std::size_t(i)],
-                                                     QRect(232, 16 + 24 * i, 89, 17));
+                                                     hintTexts[std::size_t(i)], hintPlaces[i]);
         Label4[std::size_t(i)]->setFont(hintFont());
     }
     // A box's hint describes it, so a screen reader says the range as the box is reached.
@@ -90,8 +93,7 @@ void Form2::Form_Load()
 
 std::array<QString, 3> Form2::hints()
 {
-    const QString size
-            = tr("%1 to %2").arg(Settings::SizeRange.low).arg(Settings::SizeRange.high);
+    const QString size = tr("%1 to %2").arg(Settings::SizeRange.low).arg(Settings::SizeRange.high);
     return { size, size,
              tr("%1 to %2").arg(PixelsPerSquareHintLow).arg(Settings::PixelsPerSquareRange.high) };
 }

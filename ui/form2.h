@@ -18,8 +18,6 @@ class Form2 : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr QSize ClientSize { 385, 285 };
-
     explicit Form2(const Settings &current);
 
     // The accepted settings, once the dialog has been accepted; the current ones before.

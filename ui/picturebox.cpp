@@ -33,7 +33,7 @@ void drawOnThisThread(QPainter &painter, const QImage &image, const QRect &rect)
 
 PictureBox::PictureBox(QWidget *parent)
     : QWidget(parent)
-    , m_image(DesignSize)
+    , m_image(layout::Form1::Picture1.size())
 {
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(tr("Canvas"));
@@ -46,7 +46,7 @@ PictureBox::PictureBox(QWidget *parent)
     setAttribute(Qt::WA_StaticContents);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    resize(DesignSize);
+    resize(layout::Form1::Picture1.size());
 }
 
 bool PictureBox::setCanvasSize(QSize size)

@@ -6,6 +6,7 @@
 
 #include "render/picturesurface.h"
 #include "render/retainedimage.h"
+#include "ui/layout.h"
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -14,9 +15,6 @@ class PictureBox : public QWidget, public PictureSurface
 {
     Q_OBJECT
 public:
-    static constexpr QSize DesignSize { 161, 193 };
-    static constexpr QRect DesignFrame { 0, 0, 49, 49 };
-
     explicit PictureBox(QWidget *parent = nullptr);
 
     // Gives the canvas a new size. The overlapping part of the image is kept at the top left;
@@ -64,7 +62,7 @@ protected:
 
 private:
     RetainedImage m_image;
-    QRect m_frame = DesignFrame;
+    QRect m_frame = layout::Form1::Shape1;
     Readout m_readout; // told to a screen reader
     Readout m_underPointer; // to be told once the pointer rests
     QBasicTimer m_settle;

@@ -28,12 +28,24 @@ from PIL import Image, ImageGrab
 # for images from elsewhere; every image here is the program's own.
 Image.MAX_IMAGE_PIXELS = None
 
-CORNER = (24, 32)  # the canvas's corner in the main window
-# "Save" and "Command1" in the main window (left, top, width, height); a large canvas runs on
-# under them.
-BUTTONS = ((560, 408, 112, 32), (560, 448, 112, 32))
-SAVE, COMMAND1 = ((x + w // 2, y + h // 2) for x, y, w, h in BUTTONS)  # their middles
-DIALOG = {"OK": (272 + 52, 248 + 12), "Cancel": (176 + 44, 248 + 12)}
+HERE = os.path.dirname(os.path.abspath(__file__))
+# The windows' design geometry, as the program has it: each control's left, top, width and
+# height, each window's client area.
+with open(os.path.join(HERE, os.pardir, os.pardir, "ui", "layout.json")) as _layout:
+    LAYOUT = json.load(_layout)
+
+
+def middle(rect):
+    x, y, w, h = rect
+    return (x + w // 2, y + h // 2)
+
+
+CLIENT = tuple(LAYOUT["Form1"]["client"])  # the main window's design size
+CORNER = tuple(LAYOUT["Form1"]["Picture1"][:2])  # the canvas's corner in the main window
+# "Save" and "Command1" in the main window; a large canvas runs on under them.
+BUTTONS = (LAYOUT["Form1"]["cmdSave"], LAYOUT["Form1"]["Command1"])
+SAVE, COMMAND1 = (middle(b) for b in BUTTONS)
+DIALOG = {"OK": middle(LAYOUT["Form2"]["Command1"]), "Cancel": middle(LAYOUT["Form2"]["Command2"])}
 # The cursor frame the program draws around the square under the pointer.
 FRAME = (255, 0, 0)
 # Neither display repeats a key. xdotool and wtype press and release a key in separate steps,
@@ -649,8 +661,7 @@ class Region:
 
 
 # The same rule as the C++ tests' (tests/support/tileshown.h): one file holds its thresholds.
-with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support",
-                       "tilepixels.json")) as _rule:
+with open(os.path.join(HERE, os.pardir, "support", "tilepixels.json")) as _rule:
     TILE_PIXELS = json.load(_rule)
 
 

@@ -13,11 +13,11 @@ import sys
 import tempfile
 import time
 
-from driver import CORNER, SAVE, Bitmap, Failure, Session, check_squares, light
+from driver import CLIENT, CORNER, SAVE, Bitmap, Failure, Session, check_squares, light
 
 # Fusion's scroll bars are 14 pixels wide; a scrolled canvas ends beside them.
 SCROLL_BAR = 14
-VIEW = (688 - CORNER[0] - SCROLL_BAR, 528 - CORNER[1] - SCROLL_BAR)
+VIEW = (CLIENT[0] - CORNER[0] - SCROLL_BAR, CLIENT[1] - CORNER[1] - SCROLL_BAR)
 
 
 def both_buttons_a_jump_and_a_diagonal(s):
@@ -160,7 +160,7 @@ def a_drag_held_below_the_window(s):
                "the view to reach the end of the canvas")
     for y in range(VIEW[1] + SCROLL_BAR, 528 - CORNER[1] + 41, 8):  # past the window's own edge
         s.pointer(s.canvas(56, y))
-    s.pointer(s.canvas(56, 528 - CORNER[1] + 40), release=1)
+    s.pointer(s.canvas(56, CLIENT[1] - CORNER[1] + 40), release=1)
     check_squares(s.save(), 16, 100, 100, passage_down_then_across((3, last - 1), 99, 3))
 
 
@@ -227,18 +227,8 @@ FLOWS = {f.__name__: f for f in (
     the_wheel_during_a_drag, a_save_on_a_stalling_disk)}
 # Flows whose program runs wrapped: (program, a folder of the flow's own) -> what to run.
 WRAPPED = {"a_save_on_a_stalling_disk": stalling_disk}
-# The flows that also run on Wayland, where placement, grabs, focus and the wheel are the
-# compositor's and Qt's wayland platform's.
-WAYLAND_FLOWS = ("the_settings_by_keyboard", "a_failed_save_and_its_message",
-                 "the_wheel_on_a_large_canvas")
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["--list"]:
-        print(";".join(FLOWS))
-        sys.exit(0)
-    if sys.argv[1:] == ["--list", "wayland"]:
-        print(";".join(WAYLAND_FLOWS))
-        sys.exit(0)
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in FLOWS or sys.argv[3:] not in (
             [], ["x11"], ["wayland"]):
         sys.exit("usage: flows.py {%s} PROGRAM [x11|wayland]" % ",".join(FLOWS))
