@@ -13,9 +13,8 @@ namespace {
 constexpr uint SaveStackSize = 1 << 20;
 
 // The save is background work: where it competes for a core with the window's thread, the
-// window goes first. On Linux this sets the calling thread's niceness alone, and the writer
-// thread the save starts inherits it.
-void yieldToTheWindow()
+// window goes first. On Linux this sets the niceness of the calling thread alone.
+void lowerThisThreadsPriority()
 {
 #ifdef Q_OS_LINUX
     (void)::setpriority(PRIO_PROCESS, 0, 10);
@@ -30,13 +29,12 @@ struct BackgroundSave::Shared
     Shared(const QImage &image, const QString &file)
         : picture(image)
         , path(file)
-    {
-    }
+    { }
 
     const QImage picture;
     const QString path;
     SaveProgress progress;
-    std::optional<SaveFailure> outcome;
+    SaveOutcome outcome;
 
     void run() { outcome = SavePicture(picture, path, &progress); }
 };
@@ -44,8 +42,7 @@ struct BackgroundSave::Shared
 BackgroundSave::BackgroundSave(const QImage &picture, const QString &path, QObject *parent)
     : QObject(parent)
     , m_shared(std::make_shared<Shared>(picture, path))
-{
-}
+{ }
 
 BackgroundSave::~BackgroundSave()
 {
@@ -58,7 +55,7 @@ BackgroundSave::~BackgroundSave()
 void BackgroundSave::start()
 {
     m_thread = QThread::create([shared = m_shared] {
-        yieldToTheWindow();
+        lowerThisThreadsPriority();
         shared->run();
     });
     m_thread->setParent(this);
@@ -97,7 +94,7 @@ qint64 BackgroundSave::size() const
     return bitmapFileSize(m_shared->picture.size());
 }
 
-const std::optional<SaveFailure> &BackgroundSave::outcome() const
+const SaveOutcome &BackgroundSave::outcome() const
 {
     return m_shared->outcome;
 }

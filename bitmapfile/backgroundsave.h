@@ -24,16 +24,16 @@ public:
     // Starts the save. When the system cannot start a thread, the save runs here and now, as
     // it would without this class; finished() comes all the same, from the event loop.
     void start();
-    // Asks the save to stop at its next check (between blocks, before the sync, just before
-    // the rename); finished() follows, with Cancelled as the outcome unless it was too late.
+    // Asks the save to stop at its next check (between blocks, around the sync, just before the
+    // rename); finished() follows, with Cancelled as the outcome unless it was too late.
     void cancel();
 
     const QString &path() const;
     const SaveProgress &progress() const;
     // The size of the file being written: what progress().written grows to.
     qint64 size() const;
-    // Once finished() has come: nothing when the file was replaced, else why not.
-    const std::optional<SaveFailure> &outcome() const;
+    // What became of the save, once finished() has come.
+    const SaveOutcome &outcome() const;
 
 signals:
     void finished();

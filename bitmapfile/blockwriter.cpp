@@ -1,64 +1,22 @@
 #include "bitmapfile/blockwriter.h"
 
-#include <system_error>
+#include <cerrno>
+#include <unistd.h>
 
-namespace {
-
-// The target may take part of a block; writing the rest again either goes on or fails with the
-// system's reason in the target's error.
-bool writeFully(QIODevice &target, const std::vector<char> &block)
-{
-    for (qint64 done = 0, size = qint64(block.size()); done < size;) {
-        const qint64 n = target.write(block.data() + done, size - done);
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-} // namespace
-
-BlockWriter::BlockWriter(QIODevice &target, SaveProgress *progress)
-    : m_target(target)
+BlockWriter::BlockWriter(int file, SaveProgress *progress)
+    : m_file(file)
     , m_progress(progress)
 {
-    m_filling.reserve(BlockSize);
-    m_handed.reserve(BlockSize);
+    m_block.reserve(BlockSize);
     open(QIODevice::WriteOnly);
-    try {
-        m_worker = std::thread([this] { writeBlocks(); }); // once the blocks are made
-    } catch (const std::system_error &) {
-        // The system has no thread to spare: the blocks are written on this one as they fill.
-    }
-}
-
-BlockWriter::~BlockWriter()
-{
-    finish();
 }
 
 bool BlockWriter::finish()
 {
-    if (!isOpen())
-        return !m_failed;
-    if (!m_filling.empty())
-        handOver();
-    if (m_worker.joinable()) {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finishing = true;
-        }
-        m_changed.notify_all();
-        m_worker.join();
-    }
+    if (!m_failed && !m_block.empty())
+        m_failed = !writeBlock();
     close();
     return !m_failed;
-}
-
-bool BlockWriter::isSequential() const
-{
-    return true;
 }
 
 qint64 BlockWriter::readData(char *, qint64)
@@ -68,61 +26,38 @@ qint64 BlockWriter::readData(char *, qint64)
 
 qint64 BlockWriter::writeData(const char *data, qint64 size)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_failed)
-            return -1;
-    }
-    // Stops the maker of the bytes (Qt's image writer) at once, not only the writing.
-    if (m_progress && m_progress->cancelled)
+    // A block is written before it would overflow, so it is never reallocated.
+    if (!m_failed && !m_block.empty() && qint64(m_block.size()) + size > BlockSize)
+        m_failed = !writeBlock();
+    // A cancel stops the maker of the bytes (Qt's image writer) at once, not only the writing.
+    if (m_failed || (m_progress && m_progress->cancelled)) {
+        m_failed = true;
         return -1;
-    // A block is handed over before it would overflow, so the two blocks are never reallocated.
-    if (!m_filling.empty() && qint64(m_filling.size()) + size > BlockSize)
-        handOver();
-    m_filling.insert(m_filling.end(), data, data + size);
+    }
+    m_block.insert(m_block.end(), data, data + size);
     return size;
 }
 
-// Waits until the worker has written the block it has, then gives it this one and takes the
-// written one back to fill. Without a worker, writes this one here.
-void BlockWriter::handOver()
+// The system may take part of a block; the rest is written again until all is taken or it fails.
+bool BlockWriter::writeBlock()
 {
-    if (!m_worker.joinable()) {
-        m_failed = m_failed || !writeBlock(m_filling);
-        m_filling.clear();
-        return;
+    const char *data = m_block.data();
+    qint64 left = qint64(m_block.size());
+    while (left > 0) {
+        if (m_progress && m_progress->cancelled)
+            return false;
+        const ssize_t n = ::write(m_file, data, std::size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_error = n < 0 ? errno : EIO;
+            return false;
+        }
+        data += n;
+        left -= n;
+        if (m_progress)
+            m_progress->written += n;
     }
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_handed.empty(); });
-        m_handed.swap(m_filling);
-    }
-    m_changed.notify_all();
-}
-
-bool BlockWriter::writeBlock(const std::vector<char> &block)
-{
-    if (!m_progress)
-        return writeFully(m_target, block);
-    if (m_progress->cancelled || !writeFully(m_target, block))
-        return false;
-    m_progress->written += qint64(block.size());
+    m_block.clear();
     return true;
-}
-
-void BlockWriter::writeBlocks()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_changed.wait(lock, [this] { return !m_handed.empty() || m_finishing; });
-        if (m_handed.empty())
-            return;
-        lock.unlock();
-        // After a failed write the rest is dropped: the file is incomplete anyway.
-        const bool written = !m_failed && writeBlock(m_handed);
-        lock.lock();
-        m_failed = !written;
-        m_handed.clear();
-        m_changed.notify_all();
-    }
 }

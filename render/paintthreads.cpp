@@ -3,6 +3,7 @@
 #include <QSemaphore>
 #include <QThreadPool>
 
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -42,22 +43,27 @@ bool startPaintingThreads()
     return occupyEveryPoolThread(-1);
 }
 
-bool occupyEveryPoolThread(int deadline)
+bool occupyEveryPoolThread(int timeout)
 {
     QThreadPool *pool = QThreadPool::globalInstance();
     const int count = pool->maxThreadCount();
-    // The semaphores outlive the call: a task may still be inside its last release().
-    static QSemaphore running;
-    static QSemaphore release;
-    static QSemaphore finished;
+    // This call's own, shared with its tasks: a task that runs only after the call has given up
+    // still finds them, and leaves its permits to no later call.
+    struct Gates
+    {
+        QSemaphore running;
+        QSemaphore release;
+        QSemaphore finished;
+    };
+    const auto gates = std::make_shared<Gates>();
     for (int i = 0; i < count; ++i) {
-        pool->start([] {
-            running.release();
-            release.acquire();
-            finished.release();
+        pool->start([gates] {
+            gates->running.release();
+            gates->release.acquire();
+            gates->finished.release();
         });
     }
-    const bool allRunning = running.tryAcquire(count, deadline);
-    release.release(count);
-    return allRunning && finished.tryAcquire(count, deadline);
+    const bool allRunning = gates->running.tryAcquire(count, timeout);
+    gates->release.release(count);
+    return allRunning && gates->finished.tryAcquire(count, timeout);
 }

@@ -10,7 +10,7 @@
 [[nodiscard]] bool startPaintingThreads();
 
 // Gives each of the global pool's threads a task at once, each waiting until all have started,
-// so that each runs on a thread of its own. True when all were running within `deadline`
+// so that each runs on a thread of its own. True when all were running within `timeout`
 // milliseconds (negative: no limit); a pool that had to start a thread and could not leaves a
 // task unrun, and the answer is false.
-[[nodiscard]] bool occupyEveryPoolThread(int deadline);
+[[nodiscard]] bool occupyEveryPoolThread(int timeout);

@@ -4,9 +4,10 @@
 set -euo pipefail
 
 # fonts-liberation: the windows' font (Liberation Sans Narrow). qt6-tools-dev and qt6-l10n-tools:
-# Qt's translation tools, which compile the translations in.
+# Qt's translation tools, which compile the translations in. qt6-base-private-dev: Qt's platform
+# interface, through which the tests close a window as a window manager does.
 PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libgtest-dev
-                   libbenchmark-dev fonts-liberation)
+                   qt6-base-private-dev libbenchmark-dev fonts-liberation)
 # The end-to-end tests need an X server, a window manager and XTest input; on Wayland a
 # compositor (sway), a pointer and keyboard on its seat (wayvnc), keys from outside (wtype),
 # screenshots (grim) and Qt's wayland platform; Pillow reads the screen and the saved bitmaps;

@@ -18,6 +18,18 @@ for line in "-h" "-reverse --help"; do
     echo "$out" | grep -q -- "--version" || fail "$line printed: $out"
     echo "$out" | head -n 1 | grep -qx "Usage: passages \[options\]" || fail "$line printed: $out"
 done
+# Neither takes a value, and there is no --help-all: Qt's own options cannot be listed before the
+# editor's application has a display.
+for line in "--version=1" "--help=all" "-v=x"; do
+    out=$(run $line)
+    status=$?
+    [ $status -eq 2 ] && echo "$out" | grep -q "Unexpected value after" || fail "$line: $status: $out"
+done
+out=$(run -h)
+echo "$out" | grep -q -- "--help-all" && fail "--help offers --help-all: $out"
+out=$(run -platform offscreen --help-all)
+[ $? -eq 2 ] && echo "$out" | grep -q "help-all" || fail "--help-all was taken: $out"
+
 # An answer that cannot be written is an error: said on standard error, exit status 1.
 for line in "--version" "--help"; do
     err=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" $line 2>&1 >/dev/full)

@@ -7,28 +7,35 @@
 // earlier file. Also here, for the thread fault: the painting threads started up front.
 #include "tests/uitest.h"
 
+#include "bitmapfile/backgroundsave.h"
 #include "bitmapfile/bitmappath.h"
 #include "bitmapfile/blockwriter.h"
 #include "bitmapfile/savepicture.h"
 #include "render/paintthreads.h"
 #include "render/retainedimage.h"
+#include "ui/picturesave.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QThreadPool>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdarg>
 #include <cstdio>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <pthread.h>
@@ -36,6 +43,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -85,14 +93,19 @@ private:
 namespace faults {
 int rename = 0;
 int sync = 0;
+int folderSync = 0;
+bool noNamelessFiles = false; // as on a file system without O_TMPFILE
 int threads = 0; // how many of the next thread starts fail
 // Run once at the next sync, the last step before the rename: another program's doing.
 std::function<void()> beforeSync;
-// A disk that stalls: in a write of the bitmap, at the start of the sync, or once the sync is done
-// (the last moment before the rename).
+// A disk that stalls: in a write of the bitmap, at the start of the sync, once the sync is done
+// (the last moment before the rename), or in the folder's sync after it.
 Stall write;
 Stall syncing;
 Stall synced;
+Stall storing;
+bool renamed = false; // a rename has put a file in place since this was last cleared
+bool folderSyncedAfterRename = false;
 } // namespace faults
 
 namespace {
@@ -126,7 +139,45 @@ extern "C" int rename(const char *from, const char *to) noexcept
     }
     using Rename = int (*)(const char *, const char *);
     static const auto real = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "rename"));
-    return real(from, to);
+    const int result = real(from, to);
+    faults::renamed = faults::renamed || result == 0;
+    return result;
+}
+
+extern "C" int fsync(int fd)
+{
+    struct stat status
+    {
+    };
+    if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        faults::storing.reach();
+        faults::folderSyncedAfterRename = faults::renamed;
+        if (faults::folderSync) {
+            errno = faults::folderSync;
+            return -1;
+        }
+    }
+    using Sync = int (*)(int);
+    static const auto real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "fsync"));
+    return real(fd);
+}
+
+extern "C" int open(const char *path, int flags, ...)
+{
+    mode_t mode = 0;
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = va_arg(arguments, mode_t);
+        va_end(arguments);
+    }
+    if (faults::noNamelessFiles && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    using Open = int (*)(const char *, int, ...);
+    static const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "open"));
+    return real(path, flags, mode);
 }
 
 extern "C" int fdatasync(int fd)
@@ -263,6 +314,7 @@ protected:
         EXPECT_TRUE(box->isVisible());
         EXPECT_EQ(box->icon(), QMessageBox::Warning);
         EXPECT_EQ(box->text().toStdString(), message.toStdString());
+        EXPECT_EQ(box->textFormat(), Qt::PlainText) << "a path's markup would be formatting";
         EXPECT_EQ(editor.canvas()->Image(), image);
         EXPECT_EQ(editor.form.grid().SquareData(), codes);
         EXPECT_EQ(contents(path), earlier);
@@ -271,12 +323,20 @@ protected:
         QApplication::processEvents();
         EXPECT_EQ(errorBox(&editor.form), nullptr);
     }
+    // Presses "Save" and expects the picture in the file, its name made durable by a sync of
+    // the folder after the rename, and no new file left beside it.
     void expectSave(const QString &path)
     {
         editor.form.setBitmapPath(path);
+        faults::renamed = faults::folderSyncedAfterRename = false;
         ASSERT_TRUE(editor.save());
         EXPECT_EQ(errorBox(&editor.form), nullptr);
         EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+        EXPECT_TRUE(faults::folderSyncedAfterRename)
+                << "the folder was not synced after the rename";
+        const QFileInfo file(linkEnd(path).value_or(path));
+        const QStringList strays = { '.' + file.fileName() + "-*" };
+        EXPECT_EQ(file.dir().entryList(strays, QDir::Hidden | QDir::Files), QStringList());
     }
     QStringList leftovers() const
     {
@@ -329,10 +389,10 @@ protected:
 
 TEST_F(Saving, TheFolderIsMissingLockedOrTheTargetAFolder)
 {
-    const QString folder = editor.dir.filePath(QStringLiteral("missing"));
+    const QString folder = editor.dir.filePath(QStringLiteral("<font color=red>missing</font>"));
     expectFailedSave(folder + QStringLiteral("/test.bmp"),
                      folderRefusesNewFiles(folder, QStringLiteral("No such file or directory")));
-    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(QDir().mkpath(folder));
     expectSave(folder + QStringLiteral("/test.bmp"));
 
     // Nobody, not even root, can make files in /proc: the message names the folder.
@@ -360,6 +420,25 @@ TEST_F(Saving, AFolderThatCannotBeWrittenIsNamedAsTheProblem)
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     expectSave(file);
+}
+
+// A file system mounted read-only is named by the system's words, whether test.bmp is there or not.
+TEST_F(Saving, AReadOnlyFileSystemIsToldSo)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a file system needs root";
+    const QString disk = editor.dir.filePath(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkdir(disk));
+    if (!runs(QStringLiteral("mount -t tmpfs -o size=8m passages '%1' 2>/dev/null").arg(disk)))
+        GTEST_SKIP() << "no file system can be mounted here";
+    const auto unmount = qScopeGuard([&] { runs(QStringLiteral("umount '%1'").arg(disk)); });
+    const QString file = disk + QStringLiteral("/test.bmp");
+    expectSave(file);
+    ASSERT_TRUE(runs(QStringLiteral("mount -o remount,ro '%1'").arg(disk)));
+    editor.drag({ { 5, 5 }, { 6, 5 } });
+    expectFailedSave(file, writeFailed(file, QStringLiteral("Read-only file system")));
+    expectFailedSave(disk + QStringLiteral("/other.bmp"),
+                     folderRefusesNewFiles(disk, QStringLiteral("Read-only file system")));
 }
 
 TEST_F(Saving, AReadOnlyFileIsNotReplaced)
@@ -397,35 +476,53 @@ TEST_F(Saving, AWriteStoppedAnywhereUpToTheFinalFlushKeepsTheEarlierFile)
         saveWithSizeLimit(rlim_t(limit));
 }
 
-TEST_F(Saving, AFailingSyncOrRenameKeepsTheEarlierFile)
+// The last steps: the file's sync and the rename keep the earlier file when they fail; after the
+// rename the new file is in place, and a failed sync of the folder is told as such. The same where
+// the new file has a hidden name from the start, which no failure leaves behind.
+TEST_F(Saving, AFailingSyncRenameOrFolderSyncIsTold)
 {
-    expectSave(target);
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    faults::sync = EIO;
-    expectFailedSave(target, writeFailed(target, QStringLiteral("Input/output error")));
-    faults::sync = 0;
-    faults::rename = EPERM; // as when another program holds the file, or the folder refuses
-    expectFailedSave(target, writeFailed(target, QStringLiteral("Operation not permitted")));
-    faults::rename = 0;
-    expectSave(target);
+    const auto restore = qScopeGuard([] { faults::noNamelessFiles = false; });
+    for (const bool nameless : { true, false }) {
+        SCOPED_TRACE(nameless ? "nameless" : "named");
+        faults::noNamelessFiles = !nameless;
+        expectSave(target);
+        editor.drag({ { 5, nameless ? 5 : 6 }, { 6, nameless ? 5 : 6 } });
+        faults::sync = EIO;
+        expectFailedSave(target, writeFailed(target, QStringLiteral("Input/output error")));
+        faults::sync = 0;
+        faults::rename = EPERM; // as when another program holds the file, or the folder refuses
+        expectFailedSave(target, writeFailed(target, QStringLiteral("Operation not permitted")));
+        faults::rename = 0;
+
+        faults::folderSync = EIO;
+        editor.form.setBitmapPath(target);
+        ASSERT_TRUE(editor.save());
+        faults::folderSync = 0;
+        QMessageBox *box = errorBox(&editor.form);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().toStdString(),
+                  ("The picture was saved to " + target
+                   + ".\nThe system could not confirm that it is stored on the disk: "
+                     "Input/output error")
+                          .toStdString());
+        box->close();
+        EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+        EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
+    }
 }
 
-TEST_F(Saving, WithoutASecondThreadTheRowsAreWrittenOnThisOne)
+TEST_F(Saving, WithoutAThreadOfItsOwnTheSaveRunsOnTheWindows)
 {
     expectSave(target);
     editor.setUp(30, 30, 32); // several blocks
     auto allowThreads = qScopeGuard([] { faults::threads = 0; });
-    // The save's own thread, and only it (Qt's painting would wait for its threads): the save
-    // runs on the window's thread. Then the writer's as well: the rows are written there too.
-    const auto limit = rlim_t(QFileInfo(target).size() + 4096); // past the first block
-    for (int threads : { 1, 2 }) {
-        faults::threads = threads;
-        saveWithSizeLimit(limit);
-        EXPECT_EQ(faults::threads, 0);
-        faults::threads = threads;
-        expectSave(target);
-        EXPECT_EQ(faults::threads, 0);
-    }
+    // The save's thread, and only it (Qt's painting would wait for its threads).
+    faults::threads = 1;
+    saveWithSizeLimit(rlim_t(QFileInfo(target).size() + 4096)); // past the first block
+    EXPECT_EQ(faults::threads, 0);
+    faults::threads = 1;
+    expectSave(target);
+    EXPECT_EQ(faults::threads, 0);
 }
 
 // Append-only (files can be added, none replaced) and immutable (neither): both are told that
@@ -640,7 +737,7 @@ TEST_F(Saving, TheEarlierFilesOwnerGroupAndModeAreKept)
     const QByteArray file = QFile::encodeName(target);
     expectSave(target);
     ASSERT_EQ(chown(file.constData(), nobody->pw_uid, nobody->pw_gid), 0);
-    ASSERT_EQ(chmod(file.constData(), 0640), 0);
+    ASSERT_EQ(chmod(file.constData(), 03640), 0);
     // Another name for the earlier file: Save replaces the file, so it keeps the earlier picture.
     const QString other = editor.dir.filePath(QStringLiteral("other.bmp"));
     ASSERT_EQ(link(file.constData(), QFile::encodeName(other).constData()), 0);
@@ -653,7 +750,7 @@ TEST_F(Saving, TheEarlierFilesOwnerGroupAndModeAreKept)
     ASSERT_EQ(stat(file.constData(), &status), 0);
     EXPECT_EQ(status.st_uid, nobody->pw_uid);
     EXPECT_EQ(status.st_gid, nobody->pw_gid);
-    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(status.st_mode & 07777, 03640u) << "with its set-group and sticky bits";
     EXPECT_EQ(contents(other), earlier);
     EXPECT_NE(contents(target), earlier);
 }
@@ -686,7 +783,6 @@ TEST_F(Saving, TheWindowAnswersWhileTheDiskStalls)
 
     const QPointer<QProgressDialog> dialog = shownProgress();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     EXPECT_EQ(dialog->parentWidget(), &editor.form);
     EXPECT_EQ(dialog->labelText().toStdString(),
               ("Waiting for the disk to store " + target + "...").toStdString());
@@ -708,33 +804,47 @@ TEST_F(Saving, TheWindowAnswersWhileTheDiskStalls)
     EXPECT_EQ(editor.code(71), "0010");
 }
 
-// While the rows are written the dialog shows how many bytes have gone to the disk.
+// While the rows are written the dialog shows how many bytes have gone to the disk, of all the
+// file will have (rows of 961 pixels end on 4 bytes only with a byte to spare). It shows once
+// the save has taken half a second, not sooner, and names the file written, which a link in the
+// path leads to, as it is: markup in the path is no formatting.
 TEST_F(Saving, TheProgressDialogCountsTheBytesWritten)
 {
-    editor.setUp(30, 30, 32); // three blocks
+    const QString folder = editor.dir.filePath(QStringLiteral("<b>bold</b><i>disk</i>"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString file = folder + QStringLiteral("/picture.bmp");
+    ASSERT_TRUE(QFile::link(file, target));
+    editor.setUp(31, 31, 31); // three blocks
+    constexpr int row = 961 * 3 + 1;
     faults::write.arm(2); // the second block's write stalls
     const auto letGo = qScopeGuard([] { faults::write.release(); });
+    QElapsedTimer sincePress;
+    sincePress.start();
     QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(faults::write.waitUntilReached());
     QProgressDialog *dialog = shownProgress();
     ASSERT_NE(dialog, nullptr);
+    EXPECT_GE(sincePress.elapsed(), PictureSave::ProgressDelay) << "shown early";
     EXPECT_EQ(dialog->labelText().toStdString(),
-              ("Saving the picture to " + target + "...").toStdString());
-    EXPECT_EQ(dialog->maximum(), 54 + 960 * 960 * 3);
-    // The first block: the headers and as many rows of 960 pixels as fit.
-    constexpr int firstBlock = 54 + (BlockWriter::BlockSize - 54) / 2880 * 2880;
+              ("Saving the picture to " + file + "...").toStdString());
+    EXPECT_EQ(dialog->findChild<QLabel *>()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(dialog->maximum(), 54 + row * 961);
+    // The first block: the headers and as many rows as fit.
+    constexpr int firstBlock = 54 + (BlockWriter::BlockSize - 54) / row * row;
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->value() == firstBlock; }, 60'000))
             << dialog->value();
     faults::write.release();
     ASSERT_TRUE(saveEnds());
-    EXPECT_EQ(QFileInfo(target).size(), 54 + 960 * 960 * 3);
+    EXPECT_EQ(QFileInfo(file).size(), 54 + row * 961);
+    EXPECT_TRUE(QFileInfo(target).isSymLink());
 }
 
 // Cancel (Escape or the button) at each stage of a save: while blocks are written, when the
 // last one is written, during the sync and after it, just before the rename. The dialog stays
-// until the save has stopped; then nothing is reported, the earlier file is byte for byte as
-// it was and no temporary file is left.
-TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFile)
+// until the save has stopped, its Cancel gone; then nothing is reported, the earlier file is byte
+// for byte as it was and no new file is left. A Cancel after the rename, during the folder's
+// sync, comes too late: the user is told that the picture was saved.
+TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFileOrSaysItCameTooLate)
 {
     struct Stage
     {
@@ -743,12 +853,14 @@ TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFile)
         int call;
         int squares;
         bool escape;
+        bool tooLate = false;
     };
     const Stage stages[] = {
         { "between blocks", faults::write, 2, 30, true },
         { "the last block", faults::write, 1, 10, false },
         { "syncing", faults::syncing, 1, 10, true },
         { "just before the rename", faults::synced, 1, 10, false },
+        { "after the rename", faults::storing, 1, 10, true, true },
     };
     int row = 1; // row 1 has the fixture's stroke
     for (const Stage &stage : stages) {
@@ -775,33 +887,101 @@ TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFile)
         }
         EXPECT_TRUE(dialog->isVisible()) << "the dialog stays until the save has stopped";
         EXPECT_EQ(dialog->labelText(), "Stopping the save...");
+        EXPECT_EQ(dialog->findChild<QPushButton *>(), nullptr) << "a Cancel that does nothing";
         EXPECT_TRUE(editor.form.isSaving());
         stage.stall.release();
         ASSERT_TRUE(saveEnds());
-        EXPECT_EQ(errorBox(&editor.form), nullptr);
-        EXPECT_EQ(contents(target), earlier);
         EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
+        if (!stage.tooLate) {
+            EXPECT_EQ(errorBox(&editor.form), nullptr);
+            EXPECT_EQ(contents(target), earlier);
+            continue;
+        }
+        QMessageBox *box = errorBox(&editor.form);
+        ASSERT_NE(box, nullptr) << "the picture was saved without a word";
+        EXPECT_EQ(box->text().toStdString(),
+                  ("The picture was saved to " + target
+                   + ".\nCancel came too late: the new file had already replaced the earlier one.")
+                          .toStdString());
+        box->close();
+        EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
     }
     expectSave(target);
 }
 
-// Closing the main window during a save cancels it; the window closes once the save has
-// stopped, leaving the earlier file and nothing else.
-TEST_F(Saving, ClosingTheWindowDuringASaveLeavesNothingBehind)
+// The window manager's close of the main window during a save, whenever it comes: before the
+// progress dialog shows, while it shows, and after the rename. It stops the save, or past the
+// rename lets it end; either way the window closes once the save has ended, with the earlier file
+// or the whole new one in place, nothing else left and nothing said.
+TEST_F(Saving, ClosingTheWindowDuringASaveLeavesTheEarlierFileOrTheWholeNewOne)
+{
+    struct Moment
+    {
+        const char *name;
+        Stall &stall;
+        bool dialogShown;
+        bool saved;
+    };
+    const Moment moments[] = {
+        { "before the dialog shows", faults::syncing, false, false },
+        { "while the dialog shows", faults::syncing, true, false },
+        { "after the rename", faults::storing, true, true },
+    };
+    int row = 1;
+    for (const Moment &moment : moments) {
+        SCOPED_TRACE(moment.name);
+        expectSave(target);
+        editor.drag({ { 5, ++row }, { 6, row } });
+        const QByteArray earlier = contents(target);
+        moment.stall.arm();
+        const auto letGo = qScopeGuard([&] { moment.stall.release(); });
+        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+        ASSERT_TRUE(moment.stall.waitUntilReached());
+        if (moment.dialogShown)
+            ASSERT_NE(shownProgress(), nullptr);
+        else
+            EXPECT_EQ(editor.form.findChild<QProgressDialog *>()->isVisible(), false);
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                editor.form.windowHandle());
+        EXPECT_TRUE(editor.form.isVisible()) << "closed before the save had ended";
+        moment.stall.release();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.form.isVisible(); }, 60'000))
+                << "the close was ignored";
+        EXPECT_FALSE(editor.form.isSaving());
+        EXPECT_EQ(errorBox(&editor.form), nullptr);
+        if (moment.saved)
+            EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32),
+                      editor.canvas()->Image());
+        else
+            EXPECT_EQ(contents(target), earlier);
+        EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
+        editor.form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor.form));
+    }
+}
+
+// The window destroyed during a save, with no close before it (the program ending otherwise):
+// the save is stopped rather than waited for, and the earlier file stays as it was.
+TEST_F(Saving, DestroyingTheWindowDuringASaveStopsIt)
 {
     expectSave(target);
-    editor.drag({ { 5, 5 }, { 6, 5 } });
     const QByteArray earlier = contents(target);
+    auto window = std::make_unique<EditorDriver>();
+    window->setUp(10, 10, 32);
+    window->drag({ { 5, 5 }, { 6, 5 } });
+    window->form.setBitmapPath(target);
     faults::syncing.arm();
-    const auto letGo = qScopeGuard([] { faults::syncing.release(); });
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    QTest::mouseClick(window->button("cmdSave"), Qt::LeftButton);
     ASSERT_TRUE(faults::syncing.waitUntilReached());
-    EXPECT_FALSE(editor.form.close()) << "closed before the save had stopped";
-    EXPECT_TRUE(editor.form.isVisible());
-    faults::syncing.release();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !editor.form.isVisible(); }, 60'000));
-    EXPECT_FALSE(editor.form.isSaving());
-    EXPECT_EQ(errorBox(&editor.form), nullptr);
+    const SaveProgress &progress = window->form.findChild<BackgroundSave *>()->progress();
+    // Lets the stalled sync go on once the save has been asked to stop (within a minute).
+    std::thread disk([&progress] {
+        for (int tick = 0; tick < 6000 && !progress.cancelled; ++tick)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        faults::syncing.release();
+    });
+    window.reset();
+    disk.join();
     EXPECT_EQ(contents(target), earlier);
     EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
 }
@@ -923,4 +1103,20 @@ TEST(PaintingThreads, StartedUpFrontNoTaskWaitsForANewOne)
     EXPECT_TRUE(occupyEveryPoolThread(60'000))
             << "a task waits for a thread that could not be started";
     EXPECT_EQ(faults::threads, 1000) << "a thread was started";
+}
+
+// A call that gave up leaves its tasks to run later; what they do is no answer to a later call.
+TEST(PaintingThreads, ACallThatGaveUpLeavesNothingToTheNext)
+{
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int count = pool->maxThreadCount();
+    QSemaphore held;
+    for (int call = 0; call < 2; ++call) {
+        SCOPED_TRACE(call);
+        for (int i = 0; i < count; ++i) // every thread busy with a task of the test's
+            pool->start([&held] { held.acquire(); });
+        EXPECT_FALSE(occupyEveryPoolThread(50)) << "every thread was busy";
+        held.release(count);
+        ASSERT_TRUE(pool->waitForDone(60'000));
+    }
 }

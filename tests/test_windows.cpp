@@ -13,6 +13,10 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,6 +54,10 @@ TEST(MainWindow, HasItsDesignLayout)
     EXPECT_EQ(editor.button("cmdSave")->text(), "Save");
     EXPECT_EQ(editor.button("Command1")->geometry(), QRect(560, 448, 113, 33));
     EXPECT_EQ(editor.button("Command1")->text(), "Command1");
+    // Made as small as it goes, the window still shows both buttons whole.
+    editor.form.resize(1, 1);
+    EXPECT_EQ(editor.form.size(), QSize(673, 481));
+    editor.form.resize(688, 528);
     EXPECT_FALSE(editor.button("cmdSave")->isDefault());
     EXPECT_FALSE(editor.button("Command1")->isDefault());
     // Focus: the canvas first, then "Save", then "Command1".
@@ -457,15 +465,37 @@ std::pair<int, QString> toldByCanvas(PictureBox *canvas)
 }
 } // namespace
 
+namespace {
+// What reaches a screen reader: the canvas's value changes, as the accessibility bridge is sent
+// them.
+std::vector<int> toldValues;
+void keepValueChanges(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::ValueChanged)
+        toldValues.push_back(static_cast<QAccessibleValueChangeEvent *>(event)->value().toInt());
+}
+} // namespace
+
 TEST(Accessibility, TheCanvasTellsTheSquareWhereThePointerRests)
 {
     installAccessibleInterfaces();
+    // As a screen reader's bridge would: accessibility on, every update to the handler.
+    QPlatformAccessibility *bridge = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    ASSERT_NE(bridge, nullptr);
+    bridge->setActive(true);
+    const auto handler = QAccessible::installUpdateHandler(keepValueChanges);
+    const auto restore = qScopeGuard([&] {
+        QAccessible::installUpdateHandler(handler);
+        bridge->setActive(false);
+    });
+    toldValues.clear();
     EditorDriver editor;
     editor.setUp(10, 10, 32);
     QAccessibleInterface *canvas = QAccessible::queryAccessibleInterface(editor.canvas());
     EXPECT_EQ(canvas->role(), QAccessible::Canvas);
     EXPECT_EQ(canvas->text(QAccessible::Name), "Canvas");
     EXPECT_EQ(toldByCanvas(editor.canvas()), std::make_pair(0, QString()));
+    EXPECT_TRUE(canvas->relations(QAccessible::Label).isEmpty()) << "labelled by nothing yet";
     // A drag (its events sent at once, faster than the settle time): nothing is told until the
     // pointer rests, then the square it rests on, with what the read-outs show.
     editor.drag({ QPoint(1, 1), QPoint(2, 1), QPoint(3, 1) });
@@ -475,9 +505,39 @@ TEST(Accessibility, TheCanvasTellsTheSquareWhereThePointerRests)
             << toldByCanvas(editor.canvas()).second.toStdString();
     EXPECT_EQ(canvas->valueInterface()->minimumValue().toInt(), 0);
     EXPECT_EQ(canvas->valueInterface()->maximumValue().toInt(), 99);
+    // Told once while the pointer rests, not again and again.
+    EXPECT_FALSE(QTest::qWaitFor([] { return toldValues.size() > 1; }, 4 * PictureBox::SettleTime));
     // The next square in its turn, drawn on or not.
     editor.moveTo(editor.centre(3, 2));
     const std::pair<int, QString> next(23, "X:3,Y:2,ID:23, ID:23, Data:0000");
     ASSERT_TRUE(QTest::qWaitFor([&] { return toldByCanvas(editor.canvas()) == next; }, 60000))
             << toldByCanvas(editor.canvas()).second.toStdString();
+    EXPECT_EQ(toldValues, (std::vector<int> { 13, 23 }));
+}
+
+// A box answers a screen reader at every offset of its text, the end included: one run of
+// attributes over the whole text, and the word or line around the offset.
+TEST(Accessibility, ABoxAnswersAtEveryOffsetOfItsText)
+{
+    installAccessibleInterfaces();
+    EditorDriver editor;
+    editor.withDialog([](Form2 &dialog) {
+        QLineEdit *box = EditorDriver::box(dialog, "txtSizeX");
+        box->setText(QStringLiteral("100"));
+        QAccessibleTextInterface *text
+                = QAccessible::queryAccessibleInterface(box)->textInterface();
+        ASSERT_NE(text, nullptr);
+        for (int offset = 0; offset <= 3; ++offset) {
+            SCOPED_TRACE(offset);
+            int start = -1;
+            int end = -1;
+            text->attributes(offset, &start, &end);
+            EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
+            for (const auto boundary : { QAccessible::WordBoundary, QAccessible::LineBoundary }) {
+                EXPECT_EQ(text->textAtOffset(offset, boundary, &start, &end), "100");
+                EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
+            }
+        }
+        EditorDriver::click(dialog, "Command2");
+    });
 }

@@ -11,6 +11,8 @@ void reportError(QWidget *owner, const QString &message)
         box = new QMessageBox(QMessageBox::Warning, owner ? owner->windowTitle() : QString(),
                               message, QMessageBox::Ok, owner);
         box->setObjectName(QStringLiteral("errorBox"));
+        // A path or the system's words are shown as they are, never read as rich text.
+        box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
     } else {
         box->setText(message);

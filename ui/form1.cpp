@@ -7,16 +7,13 @@
 #include "ui/form2.h"
 #include "ui/layout.h"
 #include "ui/picturebox.h"
+#include "ui/picturesave.h"
 
-#include "bitmapfile/backgroundsave.h"
 #include "input/readouts.h"
 #include "input/strokelinking.h"
 
-#include <QCloseEvent>
-#include <QDir>
 #include <QLabel>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -62,15 +59,18 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(tr("Form1"));
     setFont(editorFont());
     resize(layout::Form1::client);
+    // The window may be made smaller, but not so small that a button is cut off.
+    const QRect buttons = layout::Form1::cmdSave.united(layout::Form1::Command1);
+    setMinimumSize(buttons.right() + 1, buttons.bottom() + 1);
 
     Picture1 = new PictureBox;
     m_canvasView = new CanvasView(Picture1, this);
     m_canvasView->move(layout::Form1::Picture1.topLeft()); // resizeEvent gives it the rest
     // The line around the canvas moves with it.
-    connect(m_canvasView->horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            &Form1::updateCanvasLine);
-    connect(m_canvasView->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            &Form1::updateCanvasLine);
+    for (const QScrollBar *bar :
+         { m_canvasView->horizontalScrollBar(), m_canvasView->verticalScrollBar() })
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this] { guarded(this, [this] { updateCanvasLine(); }); });
     Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), layout::Form1::Label1);
     Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), layout::Form1::Label2);
     Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), layout::Form1::Label4);
@@ -93,8 +93,9 @@ Form1::Form1(QWidget *parent)
     connect(Picture1, &PictureBox::mouseDown, this, &Form1::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseMove, this, &Form1::Picture1_MouseMove);
     connect(m_canvasView, &CanvasView::canvasMovedUnderPointer, this, &Form1::Picture1_Scrolled);
-    m_saveTicks.setInterval(50);
-    connect(&m_saveTicks, &QTimer::timeout, this, &Form1::showSaveProgress);
+    // What the position and data read-outs show of the square the pointer rests on, for a screen
+    // reader, through the canvas, which has the focus while one draws.
+    Picture1->setReadoutText([this] { return tr("%1, %2").arg(Label1->text(), Label4->text()); });
 
     Form_Load();
 }
@@ -122,50 +123,9 @@ void Form1::Command1_Click()
     });
 }
 
-QString Form1::saveFailureMessage(const SaveFailure &failure)
-{
-    using Cause = SaveFailure::Cause;
-    const QString path = QDir::toNativeSeparators(failure.path);
-    QString why = failure.reason;
-    switch (failure.cause) {
-    case Cause::FolderNotWritable:
-        return tr("The picture could not be saved in the folder %1.\nNo new file can be made in "
-                  "that folder: %2")
-                .arg(path, failure.reason);
-    case Cause::FolderAppendOnly:
-        return tr("The picture could not be saved in the folder %1.\nThat folder does not let a "
-                  "file in it be replaced.")
-                .arg(path);
-    case Cause::NotARegularFile:
-        why = tr("That path is not a regular file, so it is left as it is.");
-        break;
-    case Cause::ReadOnlyFile:
-        why = tr("The file is read-only.");
-        break;
-    case Cause::ImmutableFile:
-        why = tr("The file is marked immutable, so it cannot be replaced.");
-        break;
-    case Cause::AppendOnlyFile:
-        why = tr("The file is marked append-only: it can be added to, but not replaced.");
-        break;
-    case Cause::FileNotWritable:
-        why = tr("This account may not write to the file.");
-        break;
-    case Cause::Write:
-    case Cause::Cancelled:
-        break;
-    }
-    // The file named is the one that could not be written; a link given to Save leads there.
-    const QString file = failure.link.isEmpty()
-            ? tr("The picture could not be saved to %1.").arg(path)
-            : tr("The picture could not be saved to %1, where the link %2 leads.")
-                      .arg(path, QDir::toNativeSeparators(failure.link));
-    return file + QLatin1Char('\n') + why;
-}
-
-// The save runs on a thread of its own (BackgroundSave). The window copies nothing: the saved
-// picture shares the canvas's pixels, which stay as they are because the canvas takes no strokes
-// and the settings cannot change until the save has ended.
+// The save runs on a thread of its own. The window copies nothing: the saved picture shares the
+// canvas's pixels, which stay as they are because the canvas takes no strokes and the settings
+// cannot change until the save has ended.
 void Form1::cmdSave_Click()
 {
     guarded(this, [this] {
@@ -178,86 +138,18 @@ void Form1::cmdSave_Click()
                            "save test.bmp in."));
             return;
         }
-        m_save = new BackgroundSave(Picture1->Image(), path, this);
-        connect(m_save, &BackgroundSave::finished, this, &Form1::finishSave);
-
-        // Shown by itself once the save has taken SaveProgressDelay; window-modal, so that the
-        // canvas takes no strokes and Save cannot be pressed again while it shows.
-        m_saveDialog = new QProgressDialog(
-                tr("Saving the picture to %1...").arg(QDir::toNativeSeparators(path)), tr("Cancel"),
-                0, int(m_save->size()), this);
-        m_saveDialog->setObjectName(QStringLiteral("saveProgress"));
-        m_saveDialog->setWindowTitle(tr("Saving"));
-        m_saveDialog->setWindowModality(Qt::WindowModal);
-        m_saveDialog->setAutoReset(false);
-        m_saveDialog->setAutoClose(false);
-        m_saveDialog->setMinimumDuration(SaveProgressDelay);
-        // Cancel (the button, Escape or closing the dialog) asks the save to stop; the dialog
-        // stays until the save has answered, rather than hiding at once as it would by itself.
-        QObject::disconnect(m_saveDialog, SIGNAL(canceled()), m_saveDialog, SLOT(cancel()));
-        connect(m_saveDialog, &QProgressDialog::canceled, this, &Form1::cancelSave);
-        m_saveDialog->setValue(0);
-        m_saveTicks.start();
-        m_save->start();
+        m_save = new PictureSave(Picture1->Image(), path, this);
+        connect(m_save, &PictureSave::ended, this, &Form1::endSave);
     });
 }
 
-void Form1::showSaveProgress()
+void Form1::endSave()
 {
-    if (!m_save || m_save->progress().cancelled)
-        return;
-    if (m_save->progress().stage == SaveProgress::Stage::Syncing) {
-        if (m_saveDialog->maximum() != 0) {
-            m_saveDialog->setLabelText(tr("Waiting for the disk to store %1...")
-                                               .arg(QDir::toNativeSeparators(m_save->path())));
-            m_saveDialog->setRange(0, 0); // no measure of how far a sync has got
-        }
-        return;
-    }
-    // Not before the dialog has shown itself (SaveProgressDelay): a value given earlier would
-    // have it guess the save's length and show at once, also for saves that end soon. Last: a
-    // shown window-modal dialog handles events in setValue, which may end the save.
-    if (m_saveDialog->isVisible())
-        m_saveDialog->setValue(int(m_save->progress().written));
-}
-
-void Form1::cancelSave()
-{
-    if (!m_save || m_save->progress().cancelled)
-        return;
-    m_save->cancel();
-    m_saveDialog->setLabelText(tr("Stopping the save..."));
-    m_saveDialog->setCancelButton(nullptr);
-}
-
-void Form1::finishSave()
-{
-    const std::optional<SaveFailure> outcome = m_save->outcome();
-    m_saveTicks.stop();
-    m_save->deleteLater();
-    m_save = nullptr;
-    // Hidden rather than closed (closing would cancel), and deleted once whatever of it is
-    // running (an update from showSaveProgress) has returned.
-    m_saveDialog->disconnect(this);
-    m_saveDialog->hide();
-    m_saveDialog->deleteLater();
-    m_saveDialog = nullptr;
-    if (outcome && outcome->cause != SaveFailure::Cause::Cancelled)
-        reportError(this, saveFailureMessage(*outcome));
-    emit saveEnded();
-    if (m_closeWhenSaved)
-        close();
-}
-
-// Closing the window during a save cancels it; the window closes once the save has stopped, so
-// that no temporary file is left and the save's thread ends before the window does.
-void Form1::closeEvent(QCloseEvent *event)
-{
-    if (!isSaving())
-        return QWidget::closeEvent(event);
-    m_closeWhenSaved = true;
-    cancelSave();
-    event->ignore();
+    guarded(this, [this] {
+        m_save->deleteLater();
+        m_save = nullptr;
+        emit saveEnded();
+    });
 }
 
 bool Form1::Sub_Draw(const Settings &settings)
@@ -288,34 +180,36 @@ void Form1::Picture1_MouseDown(Qt::MouseButtons, Qt::KeyboardModifiers, QPoint a
 void Form1::Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPoint at)
 {
     guarded(this, [&] {
-        if (!m_grid.isSetUp())
-            return;
-        const PointerSquare here = mapPointer(at, Picture1->size(), m_grid);
-        if (isSaving()) // no stroke; one held on afterwards starts here
-            setAnchorFromPress(m_anchor, at, Picture1->size(), m_grid);
-        else if (const auto set = tileSetFor(buttons))
-            linkStroke(*set, here, m_anchor, m_grid, *this);
-        updateCursorAndReadouts(here, m_grid, *this);
-        tellSquareUnderPointer(here);
+        if (m_grid.isSetUp())
+            followPointer(buttons, std::nullopt, at);
     });
 }
 
-// The view moved under a still pointer during a drag (auto-scroll, the wheel, the keys): the
-// stroke walks from the square the pointer was over to the one it is over now.
+// The view moved under a still pointer during a drag (auto-scroll, the wheel, the keys).
 void Form1::Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to)
 {
     guarded(this, [&] {
-        if (!m_grid.isSetUp() || m_settingUp)
-            return;
-        const PointerSquare here = mapPointer(to, Picture1->size(), m_grid);
-        if (isSaving()) // no stroke; one held on afterwards starts here
-            setAnchorFromPress(m_anchor, to, Picture1->size(), m_grid);
-        else if (const auto set = tileSetFor(buttons))
-            walkStroke(*set, mapPointer(from, Picture1->size(), m_grid), here, m_anchor, m_grid,
-                       *this);
-        updateCursorAndReadouts(here, m_grid, *this);
-        tellSquareUnderPointer(here);
+        if (m_grid.isSetUp() && !m_settingUp)
+            followPointer(buttons, from, to);
     });
+}
+
+// One movement over the canvas onto the pixel `to`: the pointer's own, or the view's under it
+// from the pixel `from`, which the stroke walks from square to square rather than jumps.
+void Form1::followPointer(Qt::MouseButtons buttons, std::optional<QPoint> from, QPoint to)
+{
+    const PointerSquare here = mapPointer(to, Picture1->size(), m_grid);
+    const std::optional<TileSet> set = tileSetFor(buttons);
+    if (isSaving()) // no stroke; one held on afterwards starts here
+        setAnchorFromPress(m_anchor, to, Picture1->size(), m_grid);
+    else if (set && from)
+        walkStroke(*set, mapPointer(*from, Picture1->size(), m_grid), here, m_anchor, m_grid,
+                   *this);
+    else if (set)
+        linkStroke(*set, here, m_anchor, m_grid, *this);
+    updateCursorAndReadouts(here, m_grid, *this);
+    const Settings &settings = m_grid.settings();
+    Picture1->setSquareUnderPointer(here.index, settings.SizeX * settings.SizeY - 1);
 }
 
 void Form1::resizeEvent(QResizeEvent *)
@@ -375,15 +269,6 @@ void Form1::setPositionCaption(const QString &caption)
 void Form1::setDataCaption(const QString &caption)
 {
     Label4->setText(caption);
-}
-
-// What the position and data read-outs show, for a screen reader, through the canvas, which
-// has the focus while one draws.
-void Form1::tellSquareUnderPointer(const PointerSquare &here)
-{
-    const Settings &settings = m_grid.settings();
-    Picture1->setReadout({ here.index, settings.SizeX * settings.SizeY - 1,
-                           tr("%1, %2").arg(Label1->text(), Label4->text()) });
 }
 
 void Form1::setCursorFrame(const QRect &frame)

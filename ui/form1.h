@@ -1,26 +1,23 @@
 // The main window: the canvas with its cursor frame, the three read-outs, "Save" and the button
 // that opens the settings dialog. It owns the grid (settings and square codes) for the whole
-// run, the anchor square and the two tile sets, and runs each canvas movement through its
-// steps: map the pointer, link the stroke, move the frame and write the read-outs.
+// run, the anchor square and the two tile sets, and runs each movement over the canvas through
+// its steps: map the pointer, link the stroke, move the frame and write the read-outs.
 #pragma once
 
 #include "bitmapfile/bitmappath.h"
-#include "bitmapfile/savepicture.h"
-#include "model/grid.h"
 #include "input/pointermapping.h"
 #include "input/strokeview.h"
+#include "model/grid.h"
 #include "render/tilepainter.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <optional>
 
-class BackgroundSave;
 class CanvasView;
 class PictureBox;
+class PictureSave;
 class QLabel;
-class QProgressDialog;
 class QPushButton;
 
 class Form1 : public QWidget, private StrokeView
@@ -42,21 +39,17 @@ public:
     QString bitmapPath() const { return m_bitmapPath.value_or(defaultBitmapPath()); }
     void setBitmapPath(const QString &path) { m_bitmapPath = path; }
 
-    // A save runs from the press of "Save" until its outcome is known (and shown, for a
-    // failure); meanwhile the canvas takes no strokes and the buttons do nothing.
+    // A save runs from the press of "Save" until its outcome is known (and told, for a failure);
+    // meanwhile the canvas takes no strokes and the buttons do nothing.
     bool isSaving() const { return m_save != nullptr; }
 
-    // How long a save runs before its progress dialog shows.
-    static constexpr int SaveProgressDelay = 500; // ms
-
 signals:
-    // A save has ended: the file replaced, a failure reported, or the save cancelled.
+    // A save has ended: the file replaced, a failure told, or the save cancelled.
     void saveEnded();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Form_Load();
@@ -65,13 +58,10 @@ private:
     void Picture1_MouseDown(Qt::MouseButtons button, Qt::KeyboardModifiers modifiers, QPoint at);
     void Picture1_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPoint at);
     void Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to);
-    void showSaveProgress();
-    void cancelSave();
-    void finishSave();
-    static QString saveFailureMessage(const SaveFailure &failure);
+    void followPointer(Qt::MouseButtons buttons, std::optional<QPoint> from, QPoint to);
+    void endSave();
     QRect canvasLine() const;
     void updateCanvasLine();
-    void tellSquareUnderPointer(const PointerSquare &here);
 
     // StrokeView
     void setDirectionCaption(const QString &caption) override;
@@ -89,10 +79,7 @@ private:
     CanvasView *m_canvasView;
     QRect m_canvasLine; // where paintEvent last drew the line around the canvas
     bool m_settingUp = false; // Sub_Draw is resizing the canvas, which may move the view
-    BackgroundSave *m_save = nullptr; // the save under way
-    QProgressDialog *m_saveDialog = nullptr; // its progress, shown once it has taken a while
-    QTimer m_saveTicks; // brings the dialog up to date with the save
-    bool m_closeWhenSaved = false; // the window was closed during the save
+    PictureSave *m_save = nullptr; // the save under way
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label4;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include <cerrno>
@@ -22,20 +23,32 @@
 
 namespace {
 
-// The editor's own options: --help and --version, nothing else.
+// The editor's own options: --help and --version, nothing else. Not Qt's stock help option,
+// which also offers --help-all, the help with Qt's own options, which the editor cannot list
+// before its application has a display.
 struct Options
 {
     QCommandLineParser parser;
-    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption help { { QStringLiteral("h"), QStringLiteral("help") },
+                              QCoreApplication::translate("main", "Displays this help.") };
     QCommandLineOption version = parser.addVersionOption();
 
     Options()
     {
+        parser.addOption(help);
         parser.setApplicationDescription(QCoreApplication::translate(
                 "main", "Draw connected passages on a grid of squares."));
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     }
 };
+
+// Says what is wrong with the command line; the program then ends with status 2.
+void complain(const QString &error)
+{
+    std::fprintf(stderr, "passages: %s\n%s\n", qPrintable(error),
+                 qPrintable(QCoreApplication::translate(
+                         "main", "Try 'passages --help' for more information.")));
+}
 
 // Writes the answer to --help or --version and ends the program: with status 0 once it is
 // written, with 1 and the reason on standard error when it cannot be (a full disk, a closed
@@ -49,8 +62,8 @@ struct Options
     if (!written) {
         const int error = errno;
         std::fprintf(stderr, "passages: %s\n",
-                     qPrintable(QCoreApplication::translate(
-                                        "main", "The answer could not be written: %1")
+                     qPrintable(QCoreApplication::translate("main",
+                                                            "The answer could not be written: %1")
                                         .arg(QString::fromLocal8Bit(std::strerror(error)))));
         std::exit(1);
     }
@@ -59,7 +72,8 @@ struct Options
 
 // Answers --help or --version, if asked for anywhere on the line, under a core application,
 // which needs no display; the other arguments may be Qt's own, which only the editor's
-// application can tell, so they are not judged here. Returns when neither was asked for.
+// application can tell, so only the editor's own options are judged here: one given a value
+// (--version=1) is refused. Returns when neither was asked for.
 void answerHelpOrVersion(int argc, char **argv)
 {
     // The usage line names the program, not the path it was started by.
@@ -69,8 +83,19 @@ void answerHelpOrVersion(int argc, char **argv)
     int count = argc;
     QCoreApplication commandLine(count, arguments.data());
     Options options;
-    (void)options.parser.parse(QCoreApplication::arguments());
-    if (options.parser.isSet(options.help) || options.parser.isSet(QStringLiteral("help-all")))
+    QStringList ours { QCoreApplication::arguments().constFirst() };
+    static const QRegularExpression dashes(QStringLiteral("^--?"));
+    for (const QString &argument : QCoreApplication::arguments().mid(1)) {
+        const QString option = argument.section(QLatin1Char('='), 0, 0).remove(dashes);
+        if (argument.startsWith(QLatin1Char('-'))
+            && (options.help.names().contains(option) || options.version.names().contains(option)))
+            ours.append(argument);
+    }
+    if (!options.parser.parse(ours)) {
+        complain(options.parser.errorText());
+        std::exit(2);
+    }
+    if (options.parser.isSet(options.help))
         answer(options.parser.helpText());
     if (options.parser.isSet(options.version))
         answer(QCoreApplication::applicationName() + QLatin1Char(' ')
@@ -85,13 +110,10 @@ bool onlyQtOptions()
     if (options.parser.parse(QCoreApplication::arguments())
         && options.parser.positionalArguments().isEmpty())
         return true;
-    const QString error = options.parser.positionalArguments().isEmpty()
-            ? options.parser.errorText()
-            : QCoreApplication::translate("main", "Unexpected argument '%1'.")
-                      .arg(options.parser.positionalArguments().constFirst());
-    std::fprintf(stderr, "passages: %s\n%s\n", qPrintable(error),
-                 qPrintable(QCoreApplication::translate(
-                         "main", "Try 'passages --help' for more information.")));
+    complain(options.parser.positionalArguments().isEmpty()
+                     ? options.parser.errorText()
+                     : QCoreApplication::translate("main", "Unexpected argument '%1'.")
+                               .arg(options.parser.positionalArguments().constFirst()));
     return false;
 }
 

@@ -109,11 +109,12 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
     emit mouseMove(event->buttons(), event->modifiers(), pixelUnder(event->position()));
 }
 
-void PictureBox::setReadout(const Readout &readout)
+void PictureBox::setSquareUnderPointer(int index, int last)
 {
-    if (readout.text == m_underPointer.text)
+    if (index == m_underPointer && last == m_lastSquare)
         return; // told already, or to be told
-    m_underPointer = readout;
+    m_underPointer = index;
+    m_lastSquare = last;
     m_settle.start(SettleTime, this);
 }
 
@@ -124,7 +125,7 @@ void PictureBox::timerEvent(QTimerEvent *event)
         return;
     }
     m_settle.stop();
-    m_readout = m_underPointer;
+    m_readout = { m_underPointer, m_lastSquare, m_readoutText ? m_readoutText() : QString() };
     QAccessibleValueChangeEvent changed(this, m_readout.index);
     QAccessible::updateAccessibility(&changed);
 }

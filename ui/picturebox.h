@@ -11,6 +11,8 @@
 #include <QBasicTimer>
 #include <QWidget>
 
+#include <functional>
+
 class PictureBox : public QWidget, public PictureSurface
 {
     Q_OBJECT
@@ -34,10 +36,10 @@ public:
     // the editor works in whole pixels.
     static QPoint pixelUnder(const QPointF &position);
 
-    // For a screen reader: the square under the pointer (its index, up to `last`) and its
-    // read-out, what the labels show of it. They become the canvas's accessible value and
-    // label once the pointer has rested on the square for SettleTime, so that a fast drag does
-    // not queue up speech.
+    // For a screen reader: the square under the pointer, its index up to `last`. Once the
+    // pointer has rested on it for SettleTime (so that a fast drag does not queue up speech), it
+    // becomes the canvas's accessible value, and its read-out, what the labels show of it then,
+    // the canvas's label.
     static constexpr int SettleTime = 250; // milliseconds
     struct Readout
     {
@@ -45,7 +47,8 @@ public:
         int last = 0;
         QString text;
     };
-    void setReadout(const Readout &readout);
+    void setSquareUnderPointer(int index, int last);
+    void setReadoutText(std::function<QString()> text) { m_readoutText = std::move(text); }
     const Readout &readout() const { return m_readout; }
 
 signals:
@@ -64,6 +67,8 @@ private:
     RetainedImage m_image;
     QRect m_frame = layout::Form1::Shape1;
     Readout m_readout; // told to a screen reader
-    Readout m_underPointer; // to be told once the pointer rests
+    std::function<QString()> m_readoutText;
+    int m_underPointer = -1; // the square to be told once the pointer rests, or told already
+    int m_lastSquare = -1;
     QBasicTimer m_settle;
 };
