@@ -13,7 +13,8 @@ import sys
 import tempfile
 import time
 
-from driver import CLIENT, CORNER, SAVE, Bitmap, Failure, Session, check_squares, light
+from driver import (CLIENT, CORNER, SAVE, Bitmap, Failure, Session, check_squares, light,
+                    wait_until)
 
 # Fusion's scroll bars are 14 pixels wide; a scrolled canvas ends beside them.
 SCROLL_BAR = 14
@@ -181,7 +182,9 @@ def the_wheel_during_a_drag(s):
 def a_save_on_a_stalling_disk(s):
     """Every flush of the disk stalls for 3 s (the program runs under strace, which delays each
     fdatasync): the progress window shows while the flush stalls, Escape in it keeps the earlier
-    file and leaves nothing behind, and a save left to finish writes the whole canvas."""
+    file and leaves nothing behind, and a save left to finish writes the whole canvas. The main
+    window closed through the window manager while the progress window shows ends the program,
+    with the earlier file kept and nothing left."""
     s.set_up(10, 10, 32)
     s.stroke(32, [(1, 1), (2, 1)])
     s.save()
@@ -208,6 +211,23 @@ def a_save_on_a_stalling_disk(s):
     s.wait_for(lambda: not s.windows("Saving"), "the save to finish")
     check_squares(Bitmap(s.bitmap()), 32, 10, 10, {
         (1, 1): ("0010", 0), (2, 1): ("1000", 0), (5, 5): ("0010", 0), (6, 5): ("1000", 0)})
+
+    with open(s.bitmap(), "rb") as f:
+        earlier = f.read()
+    s.stroke(32, [(1, 7), (2, 7)])
+    s.click(s.form1, SAVE)
+    s.focused_window("Saving")
+    s.click(s.form1, (400, 20))  # beside the read-outs, where nothing is
+    s.focused_window("Form1")
+    s.key("alt+F4")  # openbox's close
+    wait_until(lambda: s.app.poll() is not None, "the program to end")
+    left = sorted(name for name in os.listdir(s.home)
+                  if not name.startswith(".") or name.startswith(".test.bmp"))
+    with open(s.bitmap(), "rb") as f:
+        kept = f.read() == earlier
+    if not kept or left != ["test.bmp"] or s.app.returncode != 0:
+        raise Failure("closed during a save: exit status %s, the earlier file %s, left: %s"
+                      % (s.app.returncode, "kept" if kept else "changed", left))
 
 
 def stalling_disk(program, folder):
