@@ -347,7 +347,8 @@ QString benchFolder()
 }
 
 // The bitmap's bytes written into the same folder as the save, bare (BM_WriteFloor) and made
-// durable with fdatasync (BM_DurableWriteFloor), as a save that checks its sync is.
+// durable (BM_DurableWriteFloor) as a save must: the file's data synced (fdatasync), and the
+// folder that holds its name synced (fsync).
 void writeFloor(benchmark::State &state, bool durable)
 {
     const std::size_t bytes = LargestPixels * 3 + 54;
@@ -367,6 +368,13 @@ void writeFloor(benchmark::State &state, bool durable)
         if (durable && ::fdatasync(fd) != 0)
             state.SkipWithError("fdatasync failed");
         ::close(fd);
+        if (durable) {
+            const int folder = ::open(QFile::encodeName(benchFolder()).constData(),
+                                      O_RDONLY | O_DIRECTORY);
+            if (::fsync(folder) != 0)
+                state.SkipWithError("the folder's fsync failed");
+            ::close(folder);
+        }
         state.PauseTiming();
         ::unlink(path.constData());
         state.ResumeTiming();
@@ -390,7 +398,7 @@ void BM_SaveLargest(benchmark::State &state)
     Editor editor({ Squares, Squares, 96 });
     const QString path = QDir(benchFolder()).filePath(QStringLiteral("test.bmp"));
     for (auto _ : state) {
-        if (SavePicture(editor.driver.canvas()->Image(), path))
+        if (SavePicture(editor.driver.canvas()->Image(), path).end != SaveOutcome::End::Saved)
             state.SkipWithError("save failed");
         state.PauseTiming();
         QFile::remove(path);

@@ -14,8 +14,8 @@ public:
     const QImage &pixels() const { return m_image; }
     QSize size() const { return m_image.size(); }
 
-    // What a canvas needs besides its image to go on working: a save's two blocks and its two
-    // threads' stacks (bitmapfile/), Qt's image writer, the scaled tiles, a warning box.
+    // What a canvas needs besides its image to go on working: a save's block and its thread's
+    // stack (bitmapfile/), Qt's image writer, the scaled tiles, a warning box.
     static constexpr qsizetype WorkingMemory = qsizetype(16) << 20;
 
     // Keeps the overlapping part of the old image at the top left and fills the rest with the

@@ -9,8 +9,8 @@ namespace {
 
 // A one-line text box, read and edited through AT-SPI's text interfaces. It stands in for Qt's
 // own (Qt 6.4) in two places: that one reports every character as a text-attribute run of no
-// length, which made Orca read "10" as "1", and asked for the word at the very end of the text
-// it searched for the next boundary for ever (Qt's search for a sentence is the same one).
+// length, so that Orca reads "10" as "1", and asked for the word at the very end of the text it
+// searches for the next boundary for ever (its search for a sentence is the same one).
 // Everything is answered through QLineEdit's public API, over the text as shown.
 class LineEditAccessible : public QAccessibleWidget,
                            public QAccessibleTextInterface,

@@ -98,10 +98,9 @@ class X11:
         env.update(DISPLAY=":" + number, QT_QPA_PLATFORM="xcb")
         self.env = env
         # openbox runs its --startup command once it has finished starting, and the program is
-        # started only then. A window mapped while openbox was still starting (after it had
-        # announced itself on the root window) could be left unmanaged and unmapped until some
-        # later event woke openbox: a main window that never appeared, about once in a thousand
-        # starts on a busy machine, nearly always with openbox slowed down (tests/README.md).
+        # started only then. A window mapped while openbox is still starting (after it has
+        # announced itself on the root window) can be left unmanaged and unmapped until some
+        # later event wakes openbox: a main window that never appears.
         started = os.path.join(self.session.home, ".openbox-started")
         output = os.path.join(self.session.home, ".openbox-output")
         with open(output, "w") as log:
@@ -238,7 +237,7 @@ class Wayland:
         self.rfb = socket.socket(socket.AF_UNIX)
         wait_until(lambda: self.rfb.connect_ex(vnc) == 0, "wayvnc", alive=wayvnc)
         self.handshake()
-        # Qt's own log of the pointer buttons it is given (tests/README.md: a press lost on
+        # Qt's own log of the pointer buttons it is given (open_settings: a press lost on
         # Wayland).
         env.update(QT_QPA_PLATFORM="wayland", QT_WAYLAND_DISABLE_WINDOWDECORATION="1",
                    QT_LOGGING_RULES="qt.qpa.wayland.input=true")
@@ -488,7 +487,7 @@ class Session:
         presses or releases a button. Over a Square, it waits for the cursor frame there: the
         program has taken the move. Qt merges the moves it has not yet taken into one, and a
         merged step from square to square is a jump or a diagonal, which the program draws as
-        such (a busy machine, a program slowed down, did this to the flows). A move whose
+        such; a program held up by a busy machine lets moves wait. A move whose
         square the frame cannot show (off the canvas, or past the view) is not waited for;
         the flows make such moves only where the square stays the same, so that a merge
         changes nothing."""
@@ -544,8 +543,8 @@ class Session:
 
     def open_settings(self):
         """Presses Command1 and waits for the dialog to have the keyboard. On Wayland a press
-        now and then never reaches the program (the cause is not known, tests/README.md); only
-        when Qt's log shows that the program was given no press is Command1 pressed again, and
+        now and then never reaches the program, for a reason not known; only when Qt's log
+        shows that the program was given no press is Command1 pressed again, and
         once the dialog is there the program must have been given exactly one press, so a
         Command1 that needs two presses fails here too."""
         if self.backend.name != "wayland":
@@ -570,9 +569,8 @@ class Session:
         first), then clicks "OK". A box is not clicked into: keys typed after that click could
         reach the program before it. openbox holds a click until it has looked at it (its
         bindings) and lets keys through meanwhile; on Wayland, clicks and keys come from two
-        programs. A memory sweep found the first box reading "1010" after "10" had been typed
-        into it, and OK did nothing; with openbox stopped for a second around such a click, the
-        set-up failed that way every time."""
+        programs. A late click undoes the selection made by Ctrl+A, and "10" typed after it makes
+        "1010", which the dialog ignores."""
         dialog = self.open_settings()
         for i, value in enumerate((size_x, size_y, pixels)):
             if i:
