@@ -78,16 +78,18 @@ def main(results, session, document):
 
     gap = t.get("BM_SaveEventLoopGap/iterations:1/manual_time max")
     if gap is not None:
-        goal = 50e6
+        goal = 16e6  # a frame at 60 Hz
         lines += ["", "The window's event loop while the largest canvas is saved through the real "
                   "window (`BM_SaveEventLoopGap`: the longest gap between the ticks of a 1 ms "
                   "timer, worst of the repetitions), beside the whole save (`BM_SaveLargest`), "
-                  "which is how long the window stood still when the save ran on its thread:", "",
+                  "which is how long the window would stand still were the save on the window's "
+                  "thread:",
+                  "",
                   "| longest gap | of it the window's own work | whole save | goal | met |",
                   "|---|---|---|---|---|",
                   f"| {show(gap)} | "
                   f"{show(t.get('BM_SaveEventLoopGap/iterations:1/manual_time busy max', 0))} | "
-                  f"{show(t['BM_SaveLargest'])} | ≤ 50 ms | {'yes' if gap <= goal else 'no'} |"]
+                  f"{show(t['BM_SaveLargest'])} | ≤ 16 ms | {'yes' if gap <= goal else 'no'} |"]
 
     lines += ["", "Parts and other floors (no goal of their own):", "",
               "| benchmark | min |", "|---|---|"]
