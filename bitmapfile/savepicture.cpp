@@ -191,8 +191,6 @@ SaveOutcome SavePicture(const QImage &picture, const QString &path, SaveProgress
     // window's wish to stop is heeded until the rename itself.
     if (const auto refused = refusedTarget(linkEnd(path)))
         return failed(refused->cause, refused->reason);
-    if (stopped(progress))
-        return cancelled;
     if (!file.name())
         return failed(Cause::System, systemReason(file.error()));
     if (stopped(progress))

@@ -15,7 +15,7 @@ struct SaveProgress
 
     std::atomic<qint64> written { 0 }; // bytes handed to the system so far
     std::atomic<Stage> stage { Stage::Writing };
-    // Set by the window; the save looks at it between blocks, before and after the sync and just
+    // Set by the window; the save looks at it between blocks, before the sync and after it, just
     // before the new file replaces the earlier one, and stops with the earlier file as it was.
     // Past that point the save goes on to its end.
     std::atomic<bool> cancelled { false };
