@@ -824,7 +824,8 @@ TEST_F(Saving, TheProgressDialogCountsTheBytesWritten)
     ASSERT_TRUE(faults::write.waitUntilReached());
     QProgressDialog *dialog = shownProgress();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_GE(sincePress.elapsed(), PictureSave::ProgressDelay) << "shown early";
+    // Qt's coarse timers may fire up to 5 % early.
+    EXPECT_GE(sincePress.elapsed(), PictureSave::ProgressDelay * 95 / 100) << "shown early";
     EXPECT_EQ(dialog->labelText().toStdString(),
               ("Saving the picture to " + file + "...").toStdString());
     EXPECT_EQ(dialog->findChild<QLabel *>()->textFormat(), Qt::PlainText);
