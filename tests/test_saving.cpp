@@ -342,6 +342,16 @@ protected:
         const QStringList strays = { '.' + file.fileName() + "-*" };
         EXPECT_EQ(file.dir().entryList(strays, QDir::Hidden | QDir::Files), QStringList());
     }
+    // The picture is in the file, and the user is told why it may not be as asked.
+    void expectSavedAndTold(const QString &why)
+    {
+        QMessageBox *box = errorBox(&editor.form);
+        ASSERT_NE(box, nullptr) << "the picture was saved without a word";
+        EXPECT_EQ(box->text().toStdString(),
+                  ("The picture was saved to " + target + ".\n" + why).toStdString());
+        box->close();
+        EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+    }
     QStringList leftovers() const
     {
         return QDir(editor.dir.path())
@@ -502,15 +512,8 @@ TEST_F(Saving, AFailingSyncRenameOrFolderSyncIsTold)
         editor.form.setBitmapPath(target);
         ASSERT_TRUE(editor.save());
         faults::folderSync = 0;
-        QMessageBox *box = errorBox(&editor.form);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text().toStdString(),
-                  ("The picture was saved to " + target
-                   + ".\nThe system could not confirm that it is stored on the disk: "
-                     "Input/output error")
-                          .toStdString());
-        box->close();
-        EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+        expectSavedAndTold("The system could not confirm that it is stored on the disk: "
+                           "Input/output error");
         EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
     }
 }
@@ -913,14 +916,8 @@ TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFileOrSaysItCameTooLate)
             EXPECT_EQ(contents(target), earlier);
             continue;
         }
-        QMessageBox *box = errorBox(&editor.form);
-        ASSERT_NE(box, nullptr) << "the picture was saved without a word";
-        EXPECT_EQ(box->text().toStdString(),
-                  ("The picture was saved to " + target
-                   + ".\nCancel came too late: the new file had already replaced the earlier one.")
-                          .toStdString());
-        box->close();
-        EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+        expectSavedAndTold("Cancel came too late: the new file had already replaced the earlier "
+                           "one.");
     }
     expectSave(target);
 }

@@ -514,30 +514,3 @@ TEST(Accessibility, TheCanvasTellsTheSquareWhereThePointerRests)
             << toldByCanvas(editor.canvas()).second.toStdString();
     EXPECT_EQ(toldValues, (std::vector<int> { 13, 23 }));
 }
-
-// A box answers a screen reader at every offset of its text, the end included: one run of
-// attributes over the whole text, and the word or line around the offset.
-TEST(Accessibility, ABoxAnswersAtEveryOffsetOfItsText)
-{
-    installAccessibleInterfaces();
-    EditorDriver editor;
-    editor.withDialog([](Form2 &dialog) {
-        QLineEdit *box = EditorDriver::box(dialog, "txtSizeX");
-        box->setText(QStringLiteral("100"));
-        QAccessibleTextInterface *text
-                = QAccessible::queryAccessibleInterface(box)->textInterface();
-        ASSERT_NE(text, nullptr);
-        for (int offset = 0; offset <= 3; ++offset) {
-            SCOPED_TRACE(offset);
-            int start = -1;
-            int end = -1;
-            text->attributes(offset, &start, &end);
-            EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
-            for (const auto boundary : { QAccessible::WordBoundary, QAccessible::LineBoundary }) {
-                EXPECT_EQ(text->textAtOffset(offset, boundary, &start, &end), "100");
-                EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 3));
-            }
-        }
-        EditorDriver::click(dialog, "Command2");
-    });
-}

@@ -62,8 +62,9 @@ def in_order(said, expected):
 
 def answers_every_text_request(box):
     """Asks the box for the text at, before and after every offset (the ends and one past them
-    included, -1 the end and -2 the cursor) by every boundary; a request the program leaves
-    unanswered raises an error."""
+    included, -1 the end and -2 the cursor) by every boundary, and for its attributes at every
+    offset, which are one run over the whole text; a request the program leaves unanswered
+    raises an error."""
     name, text = box.name, box.queryText()
     length = text.characterCount
     for offset in range(-2, length + 2):
@@ -75,10 +76,11 @@ def answers_every_text_request(box):
                 except Exception as error:
                     raise Failure("the %r box left %s(%d, %d) unanswered: %s"
                                   % (name, ask.__name__, offset, boundary, error))
-    run = text.getAttributeRun(0, False)
-    if text.getText(0, -1) and (run[1], run[2]) != (0, length):
-        raise Failure("the %r box's text attributes run over %s of %d characters"
-                      % (name, run[1:], length))
+    for offset in range(length + 1) if length else ():  # the end too, where a reader asks
+        run = text.getAttributeRun(offset, False)
+        if (run[1], run[2]) != (0, length):
+            raise Failure("the %r box's text attributes at %d run over %s of %d characters"
+                          % (name, offset, run[1:], length))
 
 
 def main(program):
