@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the packages of the commit checked out here twice with ./package.sh, in two clones in
 # different folders, one build after the other, the second in another time zone and with
-# another umask, and compares the .deb files byte for byte. Exit status 0 when every one is
-# identical; otherwise both builds are kept for diffoscope.
+# another umask, and compares the binary packages (.deb) and the source package (.dsc, .tar.xz)
+# byte for byte. Exit status 0 when every one is identical; otherwise both builds are kept for
+# diffoscope.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 commit=$(git -C "$repo" rev-parse HEAD)
@@ -21,10 +22,10 @@ build "$first"
 (umask 0002 && TZ=Pacific/Kiritimati build "$second")
 
 status=0
-for deb in "$first"/build/package/*.deb; do
-    name=$(basename "$deb")
-    if cmp "$deb" "$second/build/package/$name"; then
-        echo "identical: $(sha256sum "$deb" | cut -d' ' -f1)  $name"
+for made in "$first"/build/package/*.{deb,dsc,tar.xz}; do
+    name=$(basename "$made")
+    if cmp "$made" "$second/build/package/$name"; then
+        echo "identical: $(sha256sum "$made" | cut -d' ' -f1)  $name"
     else
         status=1
     fi
