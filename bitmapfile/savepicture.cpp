@@ -142,12 +142,16 @@ SaveOutcome SavePicture(const QImage &picture, const QString &path, SaveProgress
     // one judged, written and named, and the folder that counts is the real one it is in
     // (missing, perhaps).
     const std::optional<QString> end = linkEnd(path);
-    const bool isLink = QFileInfo(path).isSymLink();
-    const auto failed = [&](Cause cause, const QString &reason = {}) {
-        return SaveOutcome { SaveOutcome::End::Failed,
-                             { cause, end.value_or(path), isLink && end ? path : QString(),
-                               reason } };
-    };
+    // The file named is where the path leads when the failure is found.
+    const auto failedAt
+            = [&](const std::optional<QString> &file, Cause cause, const QString &reason = {}) {
+                  const bool isLink = QFileInfo(path).isSymLink();
+                  return SaveOutcome { SaveOutcome::End::Failed,
+                                       { cause, file.value_or(path),
+                                         isLink && file ? path : QString(), reason } };
+              };
+    const auto failed
+            = [&](Cause cause, const QString &reason = {}) { return failedAt(end, cause, reason); };
     if (const auto refused = refusedTarget(end))
         return failed(refused->cause, refused->reason);
 
@@ -189,8 +193,8 @@ SaveOutcome SavePicture(const QImage &picture, const QString &path, SaveProgress
     // The largest canvas takes a good part of a second to write, and a slow disk's sync many:
     // what is at the path is looked at again just before the rename replaces it, and the
     // window's wish to stop is heeded until the rename itself.
-    if (const auto refused = refusedTarget(linkEnd(path)))
-        return failed(refused->cause, refused->reason);
+    if (const std::optional<QString> now = linkEnd(path); const auto refused = refusedTarget(now))
+        return failedAt(now, refused->cause, refused->reason);
     if (!file.name())
         return failed(Cause::System, systemReason(file.error()));
     if (stopped(progress))

@@ -13,6 +13,7 @@
 #include "bitmapfile/savepicture.h"
 #include "render/paintthreads.h"
 #include "render/retainedimage.h"
+#include "ui/errorreport.h"
 #include "ui/picturesave.h"
 
 #include <QElapsedTimer>
@@ -662,6 +663,13 @@ TEST_F(Saving, TheTargetIsCheckedAgainJustBeforeItIsReplaced)
     ASSERT_EQ(lstat(QFile::encodeName(target).constData(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
     EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
+
+    // A link at the path, turned meanwhile to lead to a pipe: where it leads now is judged.
+    const QString file = editor.dir.filePath(QStringLiteral("real.bmp"));
+    ASSERT_TRUE(QFile::remove(target) && QFile::link(file, target));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    faults::beforeSync = [&] { QFile::remove(target) && QFile::link(pipe, target); };
+    expectFailedSave(target, notARegularFile(pipe, target));
 }
 
 TEST_F(Saving, AnImmutableOrAppendOnlyFileIsNamedInTheEditorsOwnWords)
@@ -744,7 +752,7 @@ TEST_F(Saving, TheEarlierFilesOwnerGroupAndModeAreKept)
     const QByteArray file = QFile::encodeName(target);
     expectSave(target);
     ASSERT_EQ(chown(file.constData(), nobody->pw_uid, nobody->pw_gid), 0);
-    ASSERT_EQ(chmod(file.constData(), 03640), 0);
+    ASSERT_EQ(chmod(file.constData(), 03750), 0); // set-group on a program: chown clears it
     // Another name for the earlier file: Save replaces the file, so it keeps the earlier picture.
     const QString other = editor.dir.filePath(QStringLiteral("other.bmp"));
     ASSERT_EQ(link(file.constData(), QFile::encodeName(other).constData()), 0);
@@ -757,7 +765,7 @@ TEST_F(Saving, TheEarlierFilesOwnerGroupAndModeAreKept)
     ASSERT_EQ(stat(file.constData(), &status), 0);
     EXPECT_EQ(status.st_uid, nobody->pw_uid);
     EXPECT_EQ(status.st_gid, nobody->pw_gid);
-    EXPECT_EQ(status.st_mode & 07777, 03640u) << "with its set-group and sticky bits";
+    EXPECT_EQ(status.st_mode & 07777, 03750u) << "with its set-group and sticky bits";
     EXPECT_EQ(contents(other), earlier);
     EXPECT_NE(contents(target), earlier);
 }
@@ -791,6 +799,18 @@ TEST_F(Saving, TheWindowAnswersWhileTheDiskStalls)
     const QPointer<QProgressDialog> dialog = shownProgress();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->parentWidget(), &editor.form);
+    EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") }) << "the new file is named";
+    // The dialog is not modal: the buttons themselves do nothing until the save has ended.
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(editor.form.findChildren<PictureSave *>().size(), 1) << "a second save";
+    QWidget *settings = nullptr;
+    QTimer::singleShot(0, [&] {
+        if ((settings = QApplication::activeModalWidget()))
+            settings->close();
+    });
+    QTest::mouseClick(editor.button("Command1"), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(settings, nullptr) << "the settings opened during a save";
     EXPECT_EQ(dialog->labelText().toStdString(),
               ("Waiting for the disk to store " + target + "...").toStdString());
     const int ticked = ticks;
@@ -832,6 +852,7 @@ TEST_F(Saving, TheProgressDialogCountsTheBytesWritten)
               ("Saving the picture to " + file + "...").toStdString());
     EXPECT_EQ(dialog->findChild<QLabel *>()->textFormat(), Qt::PlainText);
     EXPECT_EQ(dialog->maximum(), 54 + row * 961);
+    EXPECT_EQ(bitmapFileSize(QSize(3, 2)), 54 + 2 * 12) << "rows of 9 bytes end on 12";
     // The first block: the headers and as many rows as fit.
     constexpr int firstBlock = 54 + (BlockWriter::BlockSize - 54) / row * row;
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->value() == firstBlock; }, 60'000))
@@ -1028,6 +1049,8 @@ TEST(SavePath, WithoutAHomeFolderTheUserIsTold)
     EXPECT_EQ(box->text().toStdString(),
               "The picture could not be saved.\nThis account has no home folder to save test.bmp "
               "in.");
+    reportError(&editor.form, QStringLiteral("the next")); // while the box is open
+    EXPECT_EQ(errorBox(&editor.form)->text(), "the next");
 }
 
 namespace {

@@ -313,7 +313,8 @@ TEST(WindowFlow, ClosingTheMainWindowEndsTheProgram)
 {
     EditorDriver editor;
     QTimer::singleShot(0, &editor.form, [&] { editor.form.close(); });
-    QTimer::singleShot(5000, qApp, [] { QApplication::exit(99); }); // only if it never ends
+    // Only if it never ends; tied to the window, so that it cannot fire in a later test.
+    QTimer::singleShot(5000, &editor.form, [] { QApplication::exit(99); });
     EXPECT_EQ(QApplication::exec(), 0);
 }
 
@@ -513,4 +514,9 @@ TEST(Accessibility, TheCanvasTellsTheSquareWhereThePointerRests)
     ASSERT_TRUE(QTest::qWaitFor([&] { return toldByCanvas(editor.canvas()) == next; }, 60000))
             << toldByCanvas(editor.canvas()).second.toStdString();
     EXPECT_EQ(toldValues, (std::vector<int> { 13, 23 }));
+    // A larger grid: the same index on another square is told again, with the new last square.
+    editor.setUp(20, 20, 32);
+    editor.moveTo(editor.centre(3, 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toldValues.size() == 3; }, 60000));
+    EXPECT_EQ(canvas->valueInterface()->maximumValue().toInt(), 399);
 }
