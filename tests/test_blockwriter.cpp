@@ -24,15 +24,22 @@ QByteArray rows()
 
 constexpr qsizetype Row = 28800;
 
+// A writer into a temporary file, with its progress.
+class BlockWriterToAFile : public ::testing::Test
+{
+protected:
+    static int opened(QTemporaryFile &file) { return file.open() ? file.handle() : -1; }
+    void SetUp() override { ASSERT_TRUE(file.isOpen()); }
+    QTemporaryFile file;
+    SaveProgress progress;
+    BlockWriter writer { opened(file), &progress };
+    const QByteArray bytes = rows();
+};
+
 } // namespace
 
-TEST(BlockWriter, EveryByteArrivesInOrderAndIsCounted)
+TEST_F(BlockWriterToAFile, EveryByteArrivesInOrderAndIsCounted)
 {
-    QTemporaryFile file;
-    ASSERT_TRUE(file.open());
-    SaveProgress progress;
-    BlockWriter writer(file.handle(), &progress);
-    const QByteArray bytes = rows();
     for (qsizetype at = 0; at < bytes.size(); at += Row) {
         const qint64 before = progress.written;
         ASSERT_EQ(writer.write(bytes.mid(at, Row)), std::min(Row, bytes.size() - at));
@@ -61,13 +68,8 @@ TEST(BlockWriter, AFileThatTakesNoMoreFailsTheWholeWithTheSystemsReason)
     ::close(full);
 }
 
-TEST(BlockWriter, ACancelStopsTheWritingAtOnce)
+TEST_F(BlockWriterToAFile, ACancelStopsTheWritingAtOnce)
 {
-    QTemporaryFile file;
-    ASSERT_TRUE(file.open());
-    SaveProgress progress;
-    BlockWriter writer(file.handle(), &progress);
-    const QByteArray bytes = rows();
     for (qsizetype at = 0; progress.written == 0; at += Row)
         ASSERT_GT(writer.write(bytes.mid(at, Row)), 0);
     progress.cancelled = true;
