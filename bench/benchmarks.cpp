@@ -1,7 +1,7 @@
 // Benchmarks of painting, stroke steps, set-up and saving at the largest grid, each measured in
 // the same run as the floor that bounds it (a bare copy, allocation or write of the same bytes).
-#include "bitmapfile/bitmappath.h"
-#include "bitmapfile/savepicture.h"
+#include "bitmapfile/bitmapfile.h"
+#include "tests/support/savenow.h"
 #include "tests/support/editordriver.h"
 #include "ui/editorfont.h"
 #include "tests/support/imagesurface.h"
@@ -398,7 +398,8 @@ void BM_SaveLargest(benchmark::State &state)
     Editor editor({ Squares, Squares, 96 });
     const QString path = QDir(benchFolder()).filePath(QStringLiteral("test.bmp"));
     for (auto _ : state) {
-        if (SavePicture(editor.driver.canvas()->Image(), path).end != SaveOutcome::End::Saved)
+        if (saveNow(editor.driver.canvas()->Image(), saveTargetFor(path)).end
+            != SaveOutcome::End::Saved)
             state.SkipWithError("save failed");
         state.PauseTiming();
         QFile::remove(path);
@@ -426,8 +427,8 @@ void BM_SaveEventLoopGap(benchmark::State &state)
 {
     Editor editor({ Squares, Squares, 96 });
     Form1 &form = editor.driver.form;
-    const QString path = QDir(benchFolder()).filePath(QStringLiteral("window.bmp"));
-    form.setBitmapPath(path);
+    qputenv("HOME", QFile::encodeName(benchFolder())); // where "Save" writes
+    const QString path = defaultBitmapPath();
     for (auto _ : state) {
         QElapsedTimer sinceTick;
         qint64 longest = 0;

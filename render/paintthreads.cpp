@@ -10,8 +10,8 @@
 
 namespace {
 
-// Whether `count` threads with the system's default stack can run at once. The pool's threads
-// take the same stack (the pool's stack size is left at 0, the default).
+// Whether `count` threads with the system's default stack can run at once: as large a stack as
+// any pool's thread takes (the global pool's is the default, the save's smaller).
 bool threadsCanStart(int count)
 {
     std::vector<std::thread> threads;
@@ -31,22 +31,20 @@ bool threadsCanStart(int count)
 
 } // namespace
 
-bool startPaintingThreads()
+bool startEveryThread(QThreadPool &pool)
 {
-    QThreadPool *pool = QThreadPool::globalInstance();
-    const int count = pool->maxThreadCount();
+    const int count = pool.maxThreadCount();
     // A pool thread that cannot be started loses its task without a word; so they are tried
     // first.
     if (!threadsCanStart(count))
         return false;
-    pool->setExpiryTimeout(-1); // idle threads wait for work for good, never ending
-    return occupyEveryPoolThread(-1);
+    pool.setExpiryTimeout(-1); // idle threads wait for work for good, never ending
+    return occupyEveryPoolThread(pool, -1);
 }
 
-bool occupyEveryPoolThread(int timeout)
+bool occupyEveryPoolThread(QThreadPool &pool, int timeout)
 {
-    QThreadPool *pool = QThreadPool::globalInstance();
-    const int count = pool->maxThreadCount();
+    const int count = pool.maxThreadCount();
     // This call's own, shared with its tasks: a task that runs only after the call has given up
     // still finds them, and leaves its permits to no later call.
     struct Gates
@@ -57,7 +55,7 @@ bool occupyEveryPoolThread(int timeout)
     };
     const auto gates = std::make_shared<Gates>();
     for (int i = 0; i < count; ++i) {
-        pool->start([gates] {
+        pool.start([gates] {
             gates->running.release();
             gates->release.acquire();
             gates->finished.release();

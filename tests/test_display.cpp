@@ -3,6 +3,8 @@
 // the read-outs show their captions whole, and a canvas larger than the window can be reached.
 #include "tests/uitest.h"
 
+#include "bitmapfile/bitmapfile.h"
+
 #include "ui/editorfont.h"
 #include "ui/form2.h"
 
@@ -216,7 +218,7 @@ TEST(Display, TheFarCornerOfALargeCanvasCanBeReachedAndDrawn)
     EXPECT_EQ(editor.code(9999), "1000");
     expectScreenShowsTheEditor(editor, "scrolled to the far corner");
     ASSERT_TRUE(editor.save());
-    const QImage saved = QImageReader(editor.form.bitmapPath()).read();
+    const QImage saved = QImageReader(defaultBitmapPath()).read();
     ASSERT_EQ(saved.size(), QSize(3200, 3200));
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32).copy(98 * 32, 99 * 32, 64, 32),
               editor.canvas()->Image().copy(98 * 32, 99 * 32, 64, 32));

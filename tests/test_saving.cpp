@@ -1,26 +1,18 @@
-// "Save" under faults: whatever fails, at whatever step, the user is told why, the earlier file
-// stays byte for byte and no temporary file is left. Faults are real where the system can make
-// them (a file-size limit, missing and locked folders, special files, append-only and immutable
-// files and folders) and injected at the system calls where it cannot (a failing sync or rename,
-// a thread that cannot be started, a disk whose writes or syncs stall). On a stalling disk the
-// window keeps answering, shows the save's progress, and Cancel or closing the window keeps the
-// earlier file. Also here, for the thread fault: the painting threads started up front.
+// "Save" under faults. The save itself, called directly, against one table: where it fails, what
+// the user is told, what is on the disk. Faults are real where the system can make them (a
+// file-size limit, missing and locked folders, special files, chattr marks, a read-only mount)
+// and injected at the system calls where it cannot (a failing sync, naming or rename, a stop
+// request or a change of the target at a given step). Then what only the window does: it keeps
+// answering on a stalled disk, shows the progress, takes Cancel and a close, and tells.
 #include "tests/uitest.h"
 
-#include "bitmapfile/backgroundsave.h"
-#include "bitmapfile/bitmappath.h"
-#include "bitmapfile/blockwriter.h"
-#include "bitmapfile/savepicture.h"
-#include "render/paintthreads.h"
-#include "render/retainedimage.h"
+#include "bitmapfile/bitmapfile.h"
+#include "tests/support/savenow.h"
 #include "ui/errorreport.h"
-#include "ui/picturesave.h"
+#include "ui/saveinprogress.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
+#include <QDirIterator>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QScopeGuard>
@@ -31,120 +23,88 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cerrno>
 #include <csignal>
 #include <cstdarg>
-#include <cstdio>
+#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
-#include <grp.h>
-#include <pthread.h>
+#include <memory>
 #include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <thread>
 #include <unistd.h>
-#include <utility>
 
-namespace {
-
-// A place where the save's thread waits until the test lets it go on, as on a disk whose writes
-// or syncs stall: armed to hold the n-th call from now, it holds that one only. It lets go by
-// itself after a minute, so that a save that does not answer fails the test rather than hang it.
-class Stall
-{
-public:
-    void arm(int call = 1)
-    {
-        (void)m_go.tryAcquire(m_go.available()); // a release left over from an earlier test
-        (void)m_reached.tryAcquire(m_reached.available());
-        m_countdown = call;
-    }
-    bool armed() const { return m_countdown.load() > 0; }
-    void reach() // on the save's thread
-    {
-        if (m_countdown.load() <= 0 || m_countdown.fetch_sub(1) != 1)
-            return;
-        m_reached.release();
-        (void)m_go.tryAcquire(1, 60'000);
-    }
-    // On the window's thread, which goes on handling events meanwhile.
-    bool waitUntilReached()
-    {
-        return QTest::qWaitFor([this] { return m_reached.tryAcquire(); }, 60'000);
-    }
-    void release()
-    {
-        m_countdown = 0;
-        m_go.release();
-    }
-
-private:
-    std::atomic<int> m_countdown { 0 };
-    QSemaphore m_reached;
-    QSemaphore m_go;
-};
-
-} // namespace
-
-// Interposed for the whole test executable: the editor's code (and Qt's) call these. Set an
-// errno value to make the next calls fail with it.
+// Interposed for the whole test executable: the save's code (and Qt's) call these.
 namespace faults {
-int rename = 0;
-int sync = 0;
-int folderSync = 0;
+enum Step { Write, Sync, Name, Rename, FolderSync, Steps };
+// Run once where a save reaches the step, on the thread that runs it: the `writeCall`-th write to
+// a regular file from now, the file's sync, its naming, the rename, the folder's sync.
+std::function<void()> hook[Steps];
+int error[Steps] = {}; // an errno value the step fails with, until cleared
+std::atomic<int> writeCall { 0 };
 bool noNamelessFiles = false; // as on a file system without O_TMPFILE
-int threads = 0; // how many of the next thread starts fail
-// Run once at the next sync, the last step before the rename: another program's doing.
-std::function<void()> beforeSync;
-// A disk that stalls: in a write of the bitmap, at the start of the sync, once the sync is done
-// (the last moment before the rename), or in the folder's sync after it.
-Stall write;
-Stall syncing;
-Stall synced;
-Stall storing;
-std::chrono::milliseconds slowWrites { 0 }; // a slow disk: each write of the bitmap takes this long
-bool renamed = false; // a rename has put a file in place since this was last cleared
+std::atomic<bool> refuseLargeAllocations = false; // off the window's thread, as memory pressure
+bool noAccountHome = false;
+bool renamed = false;
 bool folderSyncedAfterRename = false;
 } // namespace faults
 
 namespace {
 
-// Whether a write goes to a file being saved: a regular file (the temporary one, which Qt may
-// keep nameless until the commit) written by a thread other than the window's.
-bool isBitmap(int fd)
+// Runs the step's hook, then says with what errno the step fails (0: it goes on).
+int reach(faults::Step step)
+{
+    if (auto hook = std::exchange(faults::hook[step], nullptr))
+        hook();
+    errno = faults::error[step];
+    return faults::error[step];
+}
+
+template<typename Function>
+Function real(const char *name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+bool isRegular(int fd)
 {
     struct stat status
     {
     };
-    return gettid() != getpid() && fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
 }
 
 } // namespace
 
 extern "C" ssize_t write(int fd, const void *data, size_t size)
 {
-    if (faults::write.armed() && isBitmap(fd))
-        faults::write.reach();
-    if (faults::slowWrites.count() > 0 && isBitmap(fd))
-        std::this_thread::sleep_for(faults::slowWrites);
-    using Write = ssize_t (*)(int, const void *, size_t);
-    static const auto real = reinterpret_cast<Write>(dlsym(RTLD_NEXT, "write"));
-    return real(fd, data, size);
+    if (faults::writeCall > 0 && isRegular(fd) && --faults::writeCall == 0 && reach(faults::Write))
+        return -1;
+    static const auto write = real<ssize_t (*)(int, const void *, size_t)>("write");
+    return write(fd, data, size);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    static const auto fdatasync = real<int (*)(int)>("fdatasync");
+    return reach(faults::Sync) ? -1 : fdatasync(fd);
+}
+
+extern "C" int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags)
+{
+    static const auto linkat = real<int (*)(int, const char *, int, const char *, int)>("linkat");
+    return reach(faults::Name) ? -1 : linkat(fromFolder, from, toFolder, to, flags);
 }
 
 extern "C" int rename(const char *from, const char *to) noexcept
 {
-    if (faults::rename) {
-        errno = faults::rename;
+    static const auto rename = real<int (*)(const char *, const char *)>("rename");
+    if (reach(faults::Rename))
         return -1;
-    }
-    using Rename = int (*)(const char *, const char *);
-    static const auto real = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "rename"));
-    const int result = real(from, to);
+    const int result = rename(from, to);
     faults::renamed = faults::renamed || result == 0;
     return result;
 }
@@ -155,628 +115,497 @@ extern "C" int fsync(int fd)
     {
     };
     if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
-        faults::storing.reach();
         faults::folderSyncedAfterRename = faults::renamed;
-        if (faults::folderSync) {
-            errno = faults::folderSync;
+        if (reach(faults::FolderSync))
             return -1;
-        }
     }
-    using Sync = int (*)(int);
-    static const auto real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "fsync"));
-    return real(fd);
+    static const auto fsync = real<int (*)(int)>("fsync");
+    return fsync(fd);
 }
 
 extern "C" int open(const char *path, int flags, ...)
 {
-    mode_t mode = 0;
-    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list arguments;
-        va_start(arguments, flags);
-        mode = va_arg(arguments, mode_t);
-        va_end(arguments);
-    }
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode
+            = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
     if (faults::noNamelessFiles && (flags & O_TMPFILE) == O_TMPFILE) {
         errno = EOPNOTSUPP;
         return -1;
     }
-    using Open = int (*)(const char *, int, ...);
-    static const auto real = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "open"));
-    return real(path, flags, mode);
+    static const auto open = real<int (*)(const char *, int, ...)>("open");
+    return open(path, flags, mode);
 }
 
-extern "C" int fdatasync(int fd)
+extern "C" passwd *getpwuid(uid_t user)
 {
-    if (faults::beforeSync)
-        std::exchange(faults::beforeSync, nullptr)();
-    if (faults::sync) {
-        errno = faults::sync;
-        return -1;
-    }
-    faults::syncing.reach();
-    using Sync = int (*)(int);
-    static const auto real = reinterpret_cast<Sync>(dlsym(RTLD_NEXT, "fdatasync"));
-    const int result = real(fd);
-    faults::synced.reach();
-    return result;
+    static const auto getpwuid = real<passwd *(*)(uid_t)>("getpwuid");
+    return faults::noAccountHome ? nullptr : getpwuid(user);
 }
 
-extern "C" int pthread_create(pthread_t *thread, const pthread_attr_t *attributes,
-                              void *(*run)(void *), void *argument)
+void *operator new(std::size_t size)
 {
-    if (faults::threads > 0) {
-        --faults::threads;
-        return EAGAIN; // as when the account has used up its threads
-    }
-    using Create = int (*)(pthread_t *, const pthread_attr_t *, void *(*)(void *), void *);
-    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
-    return real(thread, attributes, run, argument);
+    if (faults::refuseLargeAllocations && size >= 64 * 1024 && gettid() != getpid())
+        throw std::bad_alloc();
+    if (void *memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void *memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void *memory, std::size_t) noexcept
+{
+    std::free(memory);
 }
 
 namespace {
 
-// The warnings, word for word: line 1 names the file (and the link that leads to it, if the path
-// given was one) or the folder, line 2 says why.
-QString couldNotSave(const QString &file, const QString &link)
-{
-    return link.isEmpty()
-            ? QStringLiteral("The picture could not be saved to %1.").arg(file)
-            : QStringLiteral("The picture could not be saved to %1, where the link %2 leads.")
-                      .arg(file, link);
-}
-
-QString writeFailed(const QString &path, const QString &reason, const QString &link = {})
-{
-    return couldNotSave(path, link) + '\n' + reason;
-}
-
-QString notARegularFile(const QString &path, const QString &link = {})
-{
-    return couldNotSave(path, link) + "\nThat path is not a regular file, so it is left as it is.";
-}
-
-QString readOnlyFile(const QString &path, const QString &link = {})
-{
-    return couldNotSave(path, link) + "\nThe file is read-only.";
-}
-
-QString immutableFile(const QString &path)
-{
-    return QStringLiteral("The picture could not be saved to %1.\nThe file is marked immutable, "
-                          "so it cannot be replaced.")
-            .arg(path);
-}
-
-QString appendOnlyFile(const QString &path)
-{
-    return QStringLiteral("The picture could not be saved to %1.\nThe file is marked "
-                          "append-only: it can be added to, but not replaced.")
-            .arg(path);
-}
-
-QString folderRefusesNewFiles(const QString &folder, const QString &reason)
-{
-    return QStringLiteral("The picture could not be saved in the folder %1.\nNo new file can be "
-                          "made in that folder: %2")
-            .arg(folder, reason);
-}
-
-QString folderAppendOnly(const QString &folder)
-{
-    return QStringLiteral("The picture could not be saved in the folder %1.\nThat folder does not "
-                          "let a file in it be replaced.")
-            .arg(folder);
-}
-
-// Counts the events of one type that reach an object.
-class EventCounter : public QObject
-{
-public:
-    EventCounter(QObject *watched, QEvent::Type type, int &count)
-        : m_type(type)
-        , m_count(count)
-    {
-        watched->installEventFilter(this);
-    }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == m_type)
-            ++m_count;
-        return false;
-    }
-
-private:
-    QEvent::Type m_type;
-    int &m_count;
-};
+using Cause = SaveOutcome::Cause;
+using End = SaveOutcome::End;
 
 bool runs(const QString &command)
 {
     return std::system(command.toLocal8Bit().constData()) == 0;
 }
 
-class Saving : public ::testing::Test
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                      : QByteArray();
+}
+
+// Every name under the folder, hidden ones included, and what kind of thing each is.
+QStringList everything(const QString &folder)
+{
+    QStringList names;
+    for (QDirIterator it(folder,
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QFileInfo entry(it.next());
+        names << entry.filePath() + (entry.isSymLink() ? " link" : entry.isDir() ? " folder" : "");
+    }
+    names.sort();
+    return names;
+}
+
+QImage picture(QSize size, QRgb colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    for (int y = 0; y < size.height(); y += 7)
+        image.setPixel(y % size.width(), y, qRgb(y % 256, 0, 0));
+    return image;
+}
+
+// A save's surroundings: a folder of its own with test.bmp in it, the path Save is given, and
+// the stop request the window would make.
+struct Bed
+{
+    Bed() { writeEarlier(path); }
+    ~Bed()
+    {
+        runs(QStringLiteral("umount '%1/disk' 2>/dev/null; chattr -R -ia '%1' 2>/dev/null; "
+                            "chmod -R u+rwx '%1'")
+                     .arg(dir.path()));
+    }
+    QString at(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    static void writeEarlier(const QString &file)
+    {
+        QFile earlier(file);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("the earlier picture") > 0);
+    }
+    void limitFileSize(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = bytes;
+        std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    }
+    void restore()
+    {
+        if (saved.rlim_max != 0)
+            setrlimit(RLIMIT_FSIZE, &saved);
+        for (auto &hook : faults::hook)
+            hook = nullptr;
+        std::fill(std::begin(faults::error), std::end(faults::error), 0);
+        faults::writeCall = 0;
+        faults::noNamelessFiles = false;
+    }
+
+    QTemporaryDir dir;
+    QString path = at("test.bmp");
+    std::stop_source stop;
+    rlimit saved {};
+};
+
+// Three blocks' worth: rows of 961 pixels end on 4 bytes with a byte to spare.
+const QImage Drawn = picture({ 961, 961 }, qRgb(200, 220, 240));
+
+enum class Account { Any, Root, NotRoot };
+
+struct Case
+{
+    const char *name;
+    std::function<void(Bed &)> arrange; // makes the fault
+    End end;
+    Cause cause = Cause::System;
+    int error = 0; // the system's reason, as its error number
+    Account account = Account::Any;
+    std::function<void(Bed &)> check = {}; // what else must hold afterwards
+};
+
+void makeLink(const QString &to, const QString &at)
+{
+    ASSERT_EQ(symlink(QFile::encodeName(to).constData(), QFile::encodeName(at).constData()), 0);
+}
+
+void moveIntoPlace(const QString &from, const QString &to)
+{
+    ASSERT_EQ(::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()), 0);
+}
+
+void markWithChattr(const char *flags, const QString &path)
+{
+    if (!runs(QStringLiteral("chattr %1 '%2' 2>/dev/null").arg(flags, path)))
+        GTEST_SKIP() << "chattr needs a file system that has it";
+}
+
+const Case Cases[] = {
+    { "nothing_goes_wrong", [](Bed &) {}, End::Saved },
+    { "no_earlier_file", [](Bed &bed) { QFile::remove(bed.path); }, End::Saved },
+    { "a_missing_folder", [](Bed &bed) { bed.path = bed.at("missing/test.bmp"); }, End::Failed,
+      Cause::FolderNotWritable, ENOENT },
+    { "a_folder_at_the_path",
+      [](Bed &bed) {
+          QFile::remove(bed.path);
+          QDir().mkdir(bed.path);
+      },
+      End::Failed, Cause::NotARegularFile },
+    { "a_read_only_file", [](Bed &bed) { chmod(QFile::encodeName(bed.path), 0444); }, End::Failed,
+      Cause::ReadOnlyFile },
+    { "a_file_this_account_may_not_write",
+      [](Bed &bed) { chmod(QFile::encodeName(bed.path), 0464); }, End::Failed,
+      Cause::FileNotWritable, 0, Account::NotRoot },
+    { "a_folder_this_account_may_not_write",
+      [](Bed &bed) { chmod(QFile::encodeName(bed.dir.path()), 0500); }, End::Failed,
+      Cause::FolderNotWritable, EACCES, Account::NotRoot },
+    { "an_immutable_file", [](Bed &bed) { markWithChattr("+i", bed.path); }, End::Failed,
+      Cause::ImmutableFile, 0, Account::Root },
+    { "an_append_only_file", [](Bed &bed) { markWithChattr("+a", bed.path); }, End::Failed,
+      Cause::AppendOnlyFile, 0, Account::Root },
+    { "an_immutable_folder", [](Bed &bed) { markWithChattr("+i", bed.dir.path()); }, End::Failed,
+      Cause::FolderAppendOnly, 0, Account::Root },
+    { "an_append_only_folder_through_a_linked_folder",
+      [](Bed &bed) {
+          QDir().mkdir(bed.at("kept"));
+          Bed::writeEarlier(bed.at("kept/real.bmp"));
+          makeLink(bed.at("kept"), bed.at("alias"));
+          QFile::remove(bed.path);
+          makeLink(bed.at("alias/real.bmp"), bed.path);
+          markWithChattr("+a", bed.at("kept"));
+      },
+      End::Failed, Cause::FolderAppendOnly, 0, Account::Root },
+    { "a_pipe_through_a_link",
+      [](Bed &bed) {
+          ASSERT_EQ(mkfifo(QFile::encodeName(bed.at("pipe")), 0644), 0);
+          QFile::remove(bed.path);
+          makeLink(bed.at("pipe"), bed.path);
+      },
+      End::Failed, Cause::NotARegularFile },
+    { "a_device",
+      [](Bed &bed) {
+          QFile::remove(bed.path);
+          ASSERT_EQ(mknod(QFile::encodeName(bed.path), S_IFCHR | 0666, makedev(1, 3)), 0);
+      },
+      End::Failed, Cause::NotARegularFile, 0, Account::Root },
+    { "a_link_to_itself",
+      [](Bed &bed) {
+          QFile::remove(bed.path);
+          makeLink("test.bmp", bed.path);
+      },
+      End::Failed, Cause::NotARegularFile },
+    { "a_link_into_a_missing_folder",
+      [](Bed &bed) {
+          QFile::remove(bed.path);
+          makeLink(bed.at("missing/real.bmp"), bed.path);
+      },
+      End::Failed, Cause::FolderNotWritable, ENOENT },
+    { "a_link_to_a_file_replaces_that_file_and_keeps_its_mode",
+      [](Bed &bed) {
+          Bed::writeEarlier(bed.at("real.bmp"));
+          chmod(QFile::encodeName(bed.at("real.bmp")), 0604);
+          QFile::remove(bed.path);
+          makeLink(bed.at("real.bmp"), bed.path);
+      },
+      End::Saved, Cause::System, 0, Account::Any,
+      [](Bed &bed) {
+          EXPECT_TRUE(QFileInfo(bed.path).isSymLink());
+          struct stat status
+          {
+          };
+          ASSERT_EQ(stat(QFile::encodeName(bed.at("real.bmp")), &status), 0);
+          EXPECT_EQ(status.st_mode & 07777, 0604u);
+      } },
+    { "the_owner_group_and_mode_kept_and_another_hard_link_keeps_the_earlier_picture",
+      [](Bed &bed) {
+          const passwd *nobody = getpwnam("nobody");
+          ASSERT_NE(nobody, nullptr);
+          ASSERT_EQ(chown(QFile::encodeName(bed.path), nobody->pw_uid, nobody->pw_gid), 0);
+          ASSERT_EQ(chmod(QFile::encodeName(bed.path), 03750), 0); // chown clears set-group
+          ASSERT_EQ(::link(QFile::encodeName(bed.path), QFile::encodeName(bed.at("other"))), 0);
+      },
+      End::Saved, Cause::System, 0, Account::Root,
+      [](Bed &bed) {
+          struct stat status
+          {
+          };
+          ASSERT_EQ(stat(QFile::encodeName(bed.path), &status), 0);
+          EXPECT_EQ(status.st_uid, getpwnam("nobody")->pw_uid);
+          EXPECT_EQ(status.st_mode & 07777, 03750u);
+          EXPECT_EQ(contents(bed.at("other")), "the earlier picture");
+      } },
+    { "a_read_only_file_system",
+      [](Bed &bed) {
+          QDir().mkdir(bed.at("disk"));
+          if (!runs(QStringLiteral("mount -t tmpfs -o size=8m passages '%1' 2>/dev/null")
+                            .arg(bed.at("disk"))))
+              GTEST_SKIP() << "no file system can be mounted here";
+          bed.path = bed.at("disk/test.bmp");
+          Bed::writeEarlier(bed.path);
+          ASSERT_TRUE(runs(QStringLiteral("mount -o remount,ro '%1'").arg(bed.at("disk"))));
+      },
+      End::Failed, Cause::System, EROFS, Account::Root },
+    { "the_disk_full_half_way",
+      [](Bed &bed) { bed.limitFileSize(rlim_t(bitmapFileSize(Drawn.size()) / 2)); }, End::Failed,
+      Cause::System, EFBIG },
+    { "the_disk_full_at_the_last_byte",
+      [](Bed &bed) { bed.limitFileSize(rlim_t(bitmapFileSize(Drawn.size()) - 1)); }, End::Failed,
+      Cause::System, EFBIG },
+    { "the_sync_fails", [](Bed &) { faults::error[faults::Sync] = EIO; }, End::Failed,
+      Cause::System, EIO },
+    { "naming_the_new_file_fails", [](Bed &) { faults::error[faults::Name] = ENOSPC; }, End::Failed,
+      Cause::System, ENOSPC },
+    { "the_rename_fails", [](Bed &) { faults::error[faults::Rename] = EPERM; }, End::Failed,
+      Cause::System, EPERM },
+    { "the_rename_fails_with_a_hidden_name_from_the_start",
+      [](Bed &) { faults::noNamelessFiles = true, faults::error[faults::Rename] = EPERM; },
+      End::Failed, Cause::System, EPERM },
+    { "the_folders_sync_fails", [](Bed &) { faults::error[faults::FolderSync] = EIO; },
+      End::Unconfirmed, Cause::System, EIO },
+    { "stopped_between_blocks",
+      [](Bed &bed) {
+          faults::writeCall = 2;
+          faults::hook[faults::Write] = [&bed] { bed.stop.request_stop(); };
+      },
+      End::Cancelled },
+    { "stopped_during_the_sync_with_a_hidden_name_from_the_start",
+      [](Bed &bed) {
+          faults::noNamelessFiles = true;
+          faults::hook[faults::Sync] = [&bed] { bed.stop.request_stop(); };
+      },
+      End::Cancelled },
+    { "stopped_after_the_rename",
+      [](Bed &bed) { faults::hook[faults::FolderSync] = [&bed] { bed.stop.request_stop(); }; },
+      End::Saved },
+    { "made_read_only_during_the_sync",
+      [](Bed &bed) {
+          faults::hook[faults::Sync] = [&bed] { chmod(QFile::encodeName(bed.path), 0444); };
+      },
+      End::Failed, Cause::ReadOnlyFile },
+    { "marked_append_only_during_the_sync",
+      [](Bed &bed) { faults::hook[faults::Sync] = [&bed] { markWithChattr("+a", bed.path); }; },
+      End::Failed, Cause::AppendOnlyFile, 0, Account::Root },
+    { "a_pipe_moved_into_place_during_the_sync",
+      [](Bed &bed) {
+          ASSERT_EQ(mkfifo(QFile::encodeName(bed.at("pipe")), 0644), 0);
+          faults::hook[faults::Sync] = [&bed] { moveIntoPlace(bed.at("pipe"), bed.path); };
+      },
+      End::Failed, Cause::NotARegularFile, 0, Account::Any,
+      [](Bed &bed) {
+          struct stat status
+          {
+          };
+          ASSERT_EQ(lstat(QFile::encodeName(bed.path), &status), 0);
+          EXPECT_TRUE(S_ISFIFO(status.st_mode));
+          EXPECT_EQ(everything(bed.dir.path()), QStringList { bed.path }) << "a new file left";
+      } },
+    { "a_link_turned_to_another_file_during_the_sync",
+      [](Bed &bed) {
+          Bed::writeEarlier(bed.at("real.bmp"));
+          QFile::remove(bed.path);
+          makeLink(bed.at("real.bmp"), bed.path);
+          faults::hook[faults::Sync] = [&bed] {
+              makeLink(bed.at("other.bmp"), bed.at("turned"));
+              moveIntoPlace(bed.at("turned"), bed.path);
+          };
+      },
+      End::Saved, Cause::System, 0, Account::Any,
+      [](Bed &bed) {
+          EXPECT_FALSE(QFileInfo::exists(bed.at("other.bmp"))) << "the turned link was followed";
+      } },
+};
+
+void PrintTo(const Case &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class Saving : public ::testing::TestWithParam<Case>
+{
+};
+
+} // namespace
+
+TEST_P(Saving, TellsWhatBecameOfThePictureAndKeepsTheEarlierFileOrTheWholeNewOne)
+{
+    const Case &c = GetParam();
+    if ((c.account == Account::Root) != (geteuid() == 0) && c.account != Account::Any)
+        GTEST_SKIP() << (c.account == Account::Root ? "only root can make this fault"
+                                                    : "root is let through where this fails");
+    Bed bed;
+    const auto restore = qScopeGuard([&] { bed.restore(); });
+    c.arrange(bed);
+    if (::testing::Test::IsSkipped() || ::testing::Test::HasFatalFailure())
+        return;
+    const SaveTarget target = saveTargetFor(bed.path);
+    const QStringList before = everything(bed.dir.path());
+    const QByteArray earlier = contents(target.file);
+    faults::renamed = faults::folderSyncedAfterRename = false;
+
+    const SaveOutcome outcome = saveNow(Drawn, target, bed.stop.get_token());
+    bed.restore();
+
+    EXPECT_EQ(outcome.end, c.end);
+    EXPECT_EQ(outcome.cause, c.cause);
+    EXPECT_EQ(outcome.reason, c.error ? QString::fromLocal8Bit(strerror(c.error)) : "");
+    const QString told = SaveInProgress::message(outcome, target, bed.stop.stop_requested());
+    EXPECT_EQ(told.isEmpty(),
+              c.end == End::Cancelled || (c.end == End::Saved && !bed.stop.stop_requested()))
+            << told.toStdString();
+    // Names the file written and the link that leads to it, or the folder; and why.
+    const QString named = c.cause == Cause::FolderNotWritable || c.cause == Cause::FolderAppendOnly
+            ? " folder " + target.folder + ".\n"
+            : " to " + target.file
+                    + (target.link.isEmpty() ? "." : ", where the link " + target.link + " leads.");
+    EXPECT_TRUE(told.isEmpty() || told.contains(named)) << told.toStdString();
+    EXPECT_TRUE(told.contains(outcome.reason));
+    if (c.end == End::Saved || c.end == End::Unconfirmed) {
+        EXPECT_EQ(QImage(target.file).convertToFormat(QImage::Format_RGB32), Drawn);
+        EXPECT_EQ(faults::folderSyncedAfterRename, true) << "the folder was not synced after it";
+        EXPECT_EQ(everything(bed.dir.path()).filter("/."), QStringList()) << "a new file left";
+    } else if (!c.check) {
+        EXPECT_EQ(contents(target.file), earlier);
+        EXPECT_EQ(everything(bed.dir.path()), before) << "something left behind or replaced";
+    }
+    if (c.check)
+        c.check(bed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, Saving, ::testing::ValuesIn(Cases),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+namespace {
+
+// A disk that stalls at a step: the save's thread waits there until the test lets it go on, or
+// a minute has passed, so that a save that does not answer fails the test rather than hangs it.
+class Stall
+{
+public:
+    explicit Stall(faults::Step step, int writeCall = 0)
+        : m_step(step)
+    {
+        faults::writeCall = writeCall;
+        faults::hook[step] = [gates = m_gates] {
+            gates->reached.release();
+            (void)gates->go.tryAcquire(1, 60'000);
+            gates->passed = true;
+        };
+    }
+    ~Stall()
+    {
+        faults::hook[m_step] = nullptr;
+        release();
+    }
+    bool waitUntilReached()
+    {
+        return QTest::qWaitFor([this] { return m_gates->reached.tryAcquire(); }, 60'000);
+    }
+    void release() { m_gates->go.release(); }
+    bool passed() const { return m_gates->passed; }
+
+private:
+    struct Gates
+    {
+        QSemaphore reached;
+        QSemaphore go;
+        std::atomic<bool> passed = false;
+    };
+    faults::Step m_step;
+    std::shared_ptr<Gates> m_gates = std::make_shared<Gates>();
+};
+
+class SavingFromTheWindow : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        editor.setUp(10, 10, 32);
+        editor.setUp(31, 31, 31); // three blocks
         editor.drag({ { 1, 1 }, { 2, 1 } });
-        target = editor.dir.filePath(QStringLiteral("test.bmp"));
-    }
-    // Presses "Save" and expects exactly this warning, nothing of the drawing changed, the
-    // earlier file (if any) as it was and nothing left behind.
-    void expectFailedSave(const QString &path, const QString &message)
-    {
-        const QStringList before = leftovers();
-        const QByteArray earlier = contents(path);
-        const QImage image = editor.canvas()->Image();
-        const auto codes = editor.form.grid().SquareData();
-        editor.form.setBitmapPath(path);
         ASSERT_TRUE(editor.save());
-        QMessageBox *box = errorBox(&editor.form);
-        ASSERT_NE(box, nullptr) << "no message for " << path.toStdString();
-        EXPECT_TRUE(box->isVisible());
-        EXPECT_EQ(box->icon(), QMessageBox::Warning);
-        EXPECT_EQ(box->text().toStdString(), message.toStdString());
-        EXPECT_EQ(box->textFormat(), Qt::PlainText) << "a path's markup would be formatting";
-        EXPECT_EQ(editor.canvas()->Image(), image);
-        EXPECT_EQ(editor.form.grid().SquareData(), codes);
-        EXPECT_EQ(contents(path), earlier);
-        EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
-        box->close();
-        QApplication::processEvents();
-        EXPECT_EQ(errorBox(&editor.form), nullptr);
+        ASSERT_EQ(errorBox(&editor.form), nullptr);
+        editor.drag({ { 1, 2 }, { 2, 2 } }); // what the earlier file does not have
+        earlier = contents(target);
     }
-    // Presses "Save" and expects the picture in the file, its name made durable by a sync of
-    // the folder after the rename, and no new file left beside it.
-    void expectSave(const QString &path)
+    QProgressDialog *dialog() const
     {
-        editor.form.setBitmapPath(path);
-        faults::renamed = faults::folderSyncedAfterRename = false;
-        ASSERT_TRUE(editor.save());
-        EXPECT_EQ(errorBox(&editor.form), nullptr);
-        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
-        EXPECT_TRUE(faults::folderSyncedAfterRename)
-                << "the folder was not synced after the rename";
-        const QFileInfo file(linkEnd(path).value_or(path));
-        const QStringList strays = { '.' + file.fileName() + "-*" };
-        EXPECT_EQ(file.dir().entryList(strays, QDir::Hidden | QDir::Files), QStringList());
+        return editor.form.findChild<QProgressDialog *>(QStringLiteral("saveProgress"));
     }
-    // The picture is in the file, and the user is told why it may not be as asked.
-    void expectSavedAndTold(const QString &why)
+    QProgressDialog *shownDialog() const
     {
-        QMessageBox *box = errorBox(&editor.form);
-        ASSERT_NE(box, nullptr) << "the picture was saved without a word";
-        EXPECT_EQ(box->text().toStdString(),
-                  ("The picture was saved to " + target + ".\n" + why).toStdString());
-        box->close();
-        EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
-    }
-    QStringList leftovers() const
-    {
-        return QDir(editor.dir.path())
-                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
-    static QByteArray contents(const QString &path)
-    {
-        QFile file(path);
-        return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll()
-                                                                          : QByteArray();
-    }
-    // A save into the grown canvas under a file-size limit of `limit` bytes.
-    void saveWithSizeLimit(rlim_t limit)
-    {
-        rlimit saved {};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = limit;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        expectFailedSave(target, writeFailed(target, QStringLiteral("File too large")));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-
-    // The save's progress dialog, once it shows.
-    QProgressDialog *shownProgress()
-    {
-        QPointer<QProgressDialog> dialog;
-        const bool shown = QTest::qWaitFor(
-                [&] {
-                    dialog = editor.form.findChild<QProgressDialog *>(
-                            QStringLiteral("saveProgress"));
-                    return dialog && dialog->isVisible();
-                },
-                60'000);
-        return shown ? dialog.data() : nullptr;
+        return QTest::qWaitFor([this] { return dialog() && dialog()->isVisible(); }, 60'000)
+                ? dialog()
+                : nullptr;
     }
     bool saveEnds()
     {
         return QTest::qWaitFor([this] { return !editor.form.isSaving(); }, 60'000);
     }
+    QStringList leftovers() const
+    {
+        return QDir(editor.dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    void expectEarlierKept()
+    {
+        EXPECT_EQ(contents(target), earlier);
+        EXPECT_EQ(leftovers(), QStringList { "test.bmp" });
+    }
+    void expectSavedAsDrawn()
+    {
+        EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
+        EXPECT_EQ(leftovers(), QStringList { "test.bmp" });
+    }
 
     EditorDriver editor;
-    QString target;
+    const QString target = defaultBitmapPath();
+    QByteArray earlier;
 };
 
 } // namespace
 
-TEST_F(Saving, TheFolderIsMissingLockedOrTheTargetAFolder)
+// On a disk whose sync stalls the window keeps handling events (a timer fires, it repaints), the
+// progress dialog shows over it, and neither the canvas nor the buttons take anything; the file
+// written is the canvas as it was when Save was pressed.
+TEST_F(SavingFromTheWindow, TheWindowAnswersWhileTheDiskStalls)
 {
-    const QString folder = editor.dir.filePath(QStringLiteral("<font color=red>missing</font>"));
-    expectFailedSave(folder + QStringLiteral("/test.bmp"),
-                     folderRefusesNewFiles(folder, QStringLiteral("No such file or directory")));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    expectSave(folder + QStringLiteral("/test.bmp"));
-
-    // Nobody, not even root, can make files in /proc: the message names the folder.
-    expectFailedSave(QStringLiteral("/proc/test.bmp"),
-                     folderRefusesNewFiles(QStringLiteral("/proc"),
-                                           QStringLiteral("No such file or directory")));
-
-    ASSERT_TRUE(QDir().mkdir(target));
-    expectFailedSave(target, notARegularFile(target));
-    EXPECT_TRUE(QFileInfo(target).isDir());
-    ASSERT_TRUE(QDir().rmdir(target));
-    expectSave(target);
-}
-
-TEST_F(Saving, AFolderThatCannotBeWrittenIsNamedAsTheProblem)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into any folder";
-    const QString folder = editor.dir.filePath(QStringLiteral("locked"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const QString file = folder + QStringLiteral("/test.bmp");
-    expectSave(file); // test.bmp itself stays writable
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    expectFailedSave(file, folderRefusesNewFiles(folder, QStringLiteral("Permission denied")));
-    QFile::setPermissions(folder,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    expectSave(file);
-}
-
-// A file system mounted read-only is named by the system's words, whether test.bmp is there or not.
-TEST_F(Saving, AReadOnlyFileSystemIsToldSo)
-{
-    if (geteuid() != 0)
-        GTEST_SKIP() << "mounting a file system needs root";
-    const QString disk = editor.dir.filePath(QStringLiteral("disk"));
-    ASSERT_TRUE(QDir().mkdir(disk));
-    if (!runs(QStringLiteral("mount -t tmpfs -o size=8m passages '%1' 2>/dev/null").arg(disk)))
-        GTEST_SKIP() << "no file system can be mounted here";
-    const auto unmount = qScopeGuard([&] { runs(QStringLiteral("umount '%1'").arg(disk)); });
-    const QString file = disk + QStringLiteral("/test.bmp");
-    expectSave(file);
-    ASSERT_TRUE(runs(QStringLiteral("mount -o remount,ro '%1'").arg(disk)));
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    expectFailedSave(file, writeFailed(file, QStringLiteral("Read-only file system")));
-    expectFailedSave(disk + QStringLiteral("/other.bmp"),
-                     folderRefusesNewFiles(disk, QStringLiteral("Read-only file system")));
-}
-
-TEST_F(Saving, AReadOnlyFileIsNotReplaced)
-{
-    expectSave(target);
-    ASSERT_TRUE(QFile::setPermissions(
-            target, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    expectFailedSave(target, readOnlyFile(target));
-    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    expectSave(target);
-}
-
-TEST_F(Saving, AWriteStoppedAnywhereUpToTheFinalFlushKeepsTheEarlierFile)
-{
-    expectSave(target);
-    const qint64 earlier = QFileInfo(target).size();
-    editor.setUp(30, 30, 32); // the next file is nine times as large, several blocks
-    const qint64 size = 54 + 960 * 960 * 3;
-    // Half-way, then limits over the last 40 KB, up to where only the last byte is refused.
-    saveWithSizeLimit(rlim_t(earlier + 4096));
-    for (qint64 limit = size - 40000; limit < size; limit += 4999)
-        saveWithSizeLimit(rlim_t(limit));
-    saveWithSizeLimit(rlim_t(size - 1));
-    expectSave(target); // with the limit gone, saving works again
-    EXPECT_EQ(QFileInfo(target).size(), size);
-
-    // A file smaller than the chunks in which Qt buffers a file's writes: every limit stops a
-    // write part-way through.
-    editor.setUp(3, 3, 16);
-    expectSave(target);
-    const qint64 small = QFileInfo(target).size();
-    ASSERT_EQ(small, 54 + 48 * 48 * 3);
-    for (qint64 limit = 100; limit < small; limit += 331)
-        saveWithSizeLimit(rlim_t(limit));
-}
-
-// The last steps: the file's sync and the rename keep the earlier file when they fail; after the
-// rename the new file is in place, and a failed sync of the folder is told as such. The same where
-// the new file has a hidden name from the start, which no failure leaves behind.
-TEST_F(Saving, AFailingSyncRenameOrFolderSyncIsTold)
-{
-    const auto restore = qScopeGuard([] { faults::noNamelessFiles = false; });
-    for (const bool nameless : { true, false }) {
-        SCOPED_TRACE(nameless ? "nameless" : "named");
-        faults::noNamelessFiles = !nameless;
-        expectSave(target);
-        editor.drag({ { 5, nameless ? 5 : 6 }, { 6, nameless ? 5 : 6 } });
-        faults::sync = EIO;
-        expectFailedSave(target, writeFailed(target, QStringLiteral("Input/output error")));
-        faults::sync = 0;
-        faults::rename = EPERM; // as when another program holds the file, or the folder refuses
-        expectFailedSave(target, writeFailed(target, QStringLiteral("Operation not permitted")));
-        faults::rename = 0;
-
-        faults::folderSync = EIO;
-        editor.form.setBitmapPath(target);
-        ASSERT_TRUE(editor.save());
-        faults::folderSync = 0;
-        expectSavedAndTold("The system could not confirm that it is stored on the disk: "
-                           "Input/output error");
-        EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
-    }
-}
-
-TEST_F(Saving, WithoutAThreadOfItsOwnTheSaveRunsOnTheWindows)
-{
-    expectSave(target);
-    editor.setUp(30, 30, 32); // several blocks
-    auto allowThreads = qScopeGuard([] { faults::threads = 0; });
-    // The save's thread, and only it (Qt's painting would wait for its threads).
-    faults::threads = 1;
-    saveWithSizeLimit(rlim_t(QFileInfo(target).size() + 4096)); // past the first block
-    EXPECT_EQ(faults::threads, 0);
-    faults::threads = 1;
-    expectSave(target);
-    EXPECT_EQ(faults::threads, 0);
-}
-
-// Append-only (files can be added, none replaced) and immutable (neither): both are told that
-// the file cannot be replaced there, not that no new file can be made.
-TEST_F(Saving, AnAppendOnlyOrImmutableFolderIsRefusedBeforeAnythingIsWritten)
-{
-    expectSave(target);
-    const QString folder = QFileInfo(target).absolutePath();
-    for (const char flag : { 'a', 'i' }) {
-        SCOPED_TRACE(std::string("chattr +") + flag);
-        const QString flagName(QLatin1Char { flag });
-        if (!runs(QStringLiteral("chattr +%1 '%2' 2>/dev/null").arg(flagName, folder)))
-            GTEST_SKIP() << "chattr needs root on a file system that has it";
-        {
-            const auto unlock = qScopeGuard([&] {
-                runs(QStringLiteral("chattr -%1 '%2'").arg(flagName, folder));
-            });
-            editor.drag({ { 5, 5 }, { 6, 5 } });
-            expectFailedSave(target, folderAppendOnly(folder));
-        }
-        expectSave(target);
-    }
-}
-
-TEST_F(Saving, SpecialFilesAreNeverReplacedNorOpened)
-{
-    // A pipe with no reader would block whoever opens it for writing.
-    const QString pipe = editor.dir.filePath(QStringLiteral("pipe"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-    ASSERT_TRUE(QFile::link(pipe, target));
-    expectFailedSave(target, notARegularFile(pipe, target));
-    expectFailedSave(pipe, notARegularFile(pipe));
-    EXPECT_TRUE(QFileInfo(target).isSymLink());
-    struct stat status
-    {
-    };
-    ASSERT_EQ(stat(QFile::encodeName(pipe).constData(), &status), 0);
-    EXPECT_TRUE(S_ISFIFO(status.st_mode));
-
-    // A link to a device node, like the system's null device, made here where root can.
-    ASSERT_TRUE(QFile::remove(target));
-    const QString device = editor.dir.filePath(QStringLiteral("null"));
-    if (mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
-        ASSERT_TRUE(QFile::link(device, target));
-        expectFailedSave(target, notARegularFile(device, target));
-        ASSERT_EQ(stat(QFile::encodeName(device).constData(), &status), 0);
-        EXPECT_TRUE(S_ISCHR(status.st_mode));
-        ASSERT_TRUE(QFile::remove(target));
-    }
-
-    // A link to a regular file: the file it points to is replaced, the link and mode kept.
-    const QString file = editor.dir.filePath(QStringLiteral("real.bmp"));
-    expectSave(file);
-    ASSERT_TRUE(QFile::setPermissions(
-            file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
-    ASSERT_TRUE(QFile::link(file, target));
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    expectSave(target);
-    EXPECT_TRUE(QFileInfo(target).isSymLink());
-    EXPECT_EQ(QImage(file).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
-    EXPECT_EQ(QFile::permissions(file) & ~QFileDevice::Permissions(0x0f00), // not the "user" bits
-              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
-}
-
-TEST_F(Saving, LinksAreJudgedByWhereTheyLead)
-{
-    // A link into a folder that is missing: that folder is named, not the link's.
-    const QString missing = editor.dir.filePath(QStringLiteral("missing"));
-    ASSERT_TRUE(QFile::link(missing + QStringLiteral("/real.bmp"), target));
-    expectFailedSave(target,
-                     folderRefusesNewFiles(missing, QStringLiteral("No such file or directory")));
-    EXPECT_TRUE(QFileInfo(target).isSymLink());
-    ASSERT_TRUE(QFile::remove(target));
-
-    // A link to itself leads nowhere: it is not a regular file, and it stays.
-    ASSERT_EQ(symlink("test.bmp", QFile::encodeName(target).constData()), 0);
-    expectFailedSave(target, notARegularFile(target));
-    EXPECT_TRUE(QFileInfo(target).isSymLink());
-    EXPECT_EQ(QFileInfo(target).symLinkTarget(), target);
-    ASSERT_TRUE(QFile::remove(target));
-}
-
-TEST_F(Saving, ALinkIntoAnAppendOnlyFolderIsRefusedUpFront)
-{
-    // The link goes through a second link to the folder: the real folder is named.
-    const QString folder = editor.dir.filePath(QStringLiteral("kept"));
-    const QString alias = editor.dir.filePath(QStringLiteral("alias"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    ASSERT_TRUE(QFile::link(folder, alias));
-    ASSERT_TRUE(QFile::link(alias + QStringLiteral("/real.bmp"), target));
-    expectSave(target);
-    if (!runs(QStringLiteral("chattr +a '%1' 2>/dev/null").arg(folder)))
-        GTEST_SKIP() << "chattr +a needs root on a file system that has it";
-    const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(folder)); });
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden);
-    expectFailedSave(target, folderAppendOnly(folder));
-    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden), before);
-}
-
-TEST_F(Saving, TheTargetIsCheckedAgainJustBeforeItIsReplaced)
-{
-    expectSave(target);
-    editor.setUp(30, 30, 32);
-    const QByteArray earlier = contents(target);
-
-    // Made read-only while the file was being written.
-    faults::beforeSync = [&] { QFile::setPermissions(target, QFileDevice::ReadOwner); };
-    expectFailedSave(target, readOnlyFile(target));
-    EXPECT_EQ(contents(target), earlier);
-    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-
-    // A pipe moved into its place meanwhile.
-    const QString pipe = editor.dir.filePath(QStringLiteral("pipe"));
-    faults::beforeSync = [&] {
-        if (mkfifo(QFile::encodeName(pipe).constData(), 0644) != 0
-            || ::rename(QFile::encodeName(pipe).constData(), QFile::encodeName(target).constData()))
-            ADD_FAILURE() << "no pipe moved into place";
-    };
-    editor.form.setBitmapPath(target);
-    ASSERT_TRUE(editor.save());
-    EXPECT_FALSE(faults::beforeSync) << "the save did not reach its sync";
-    QMessageBox *box = errorBox(&editor.form);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text().toStdString(), notARegularFile(target).toStdString());
-    box->close();
-    struct stat status
-    {
-    };
-    ASSERT_EQ(lstat(QFile::encodeName(target).constData(), &status), 0);
-    EXPECT_TRUE(S_ISFIFO(status.st_mode));
-    EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
-
-    // A link at the path, turned meanwhile to lead to a pipe: where it leads now is judged.
-    const QString file = editor.dir.filePath(QStringLiteral("real.bmp"));
-    ASSERT_TRUE(QFile::remove(target) && QFile::link(file, target));
-    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-    faults::beforeSync = [&] { QFile::remove(target) && QFile::link(pipe, target); };
-    expectFailedSave(target, notARegularFile(pipe, target));
-}
-
-TEST_F(Saving, AnImmutableOrAppendOnlyFileIsNamedInTheEditorsOwnWords)
-{
-    expectSave(target);
-    if (!runs(QStringLiteral("chattr +i '%1' 2>/dev/null").arg(target)))
-        GTEST_SKIP() << "chattr +i needs root on a file system that has it";
-    {
-        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -i '%1'").arg(target)); });
-        editor.drag({ { 5, 5 }, { 6, 5 } });
-        expectFailedSave(target, immutableFile(target));
-    }
-    {
-        ASSERT_TRUE(runs(QStringLiteral("chattr +a '%1'").arg(target)));
-        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(target)); });
-        expectFailedSave(target, appendOnlyFile(target));
-    }
-    // Marked while the file was being written: found just before the rename.
-    editor.setUp(30, 30, 32);
-    {
-        const auto unlock = qScopeGuard([&] { runs(QStringLiteral("chattr -a '%1'").arg(target)); });
-        faults::beforeSync = [&] { runs(QStringLiteral("chattr +a '%1'").arg(target)); };
-        expectFailedSave(target, appendOnlyFile(target));
-        EXPECT_FALSE(faults::beforeSync) << "the save did not reach its sync";
-    }
-    expectSave(target);
-}
-
-TEST_F(Saving, AFileThisAccountMayNotWriteIsNamedInTheEditorsOwnWords)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root may write any file that is not marked read-only";
-    expectSave(target);
-    // Others may write it, its owner may not: not read-only, and not this account's to write.
-    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0464), 0);
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    expectFailedSave(target,
-                     QStringLiteral("The picture could not be saved to %1.\nThis account may not "
-                                    "write to the file.")
-                             .arg(target));
-    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0644), 0);
-    expectSave(target);
-}
-
-TEST_F(Saving, ThroughALinkTheFileWrittenIsNamedAndTheLinkToo)
-{
-    const QString folder = editor.dir.filePath(QStringLiteral("disk"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const QString file = folder + QStringLiteral("/picture.bmp");
-    expectSave(file);
-    ASSERT_TRUE(QFile::link(file, target));
-    editor.setUp(30, 30, 32);
-    // The disk full (a file-size limit stands in for it), the sync failing, the file read-only.
-    rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = rlim_t(QFileInfo(file).size() + 4096);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    expectFailedSave(target, writeFailed(file, QStringLiteral("File too large"), target));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    faults::sync = EIO;
-    expectFailedSave(target, writeFailed(file, QStringLiteral("Input/output error"), target));
-    faults::sync = 0;
-    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner));
-    expectFailedSave(target, readOnlyFile(file, target));
-    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    expectSave(target);
-    EXPECT_TRUE(QFileInfo(target).isSymLink());
-}
-
-TEST_F(Saving, TheEarlierFilesOwnerGroupAndModeAreKept)
-{
-    if (geteuid() != 0)
-        GTEST_SKIP() << "only root may give a file to another account; as another account the "
-                        "group alone is kept, which needs a second group to belong to";
-    const passwd *nobody = getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    const QByteArray file = QFile::encodeName(target);
-    expectSave(target);
-    ASSERT_EQ(chown(file.constData(), nobody->pw_uid, nobody->pw_gid), 0);
-    ASSERT_EQ(chmod(file.constData(), 03750), 0); // set-group on a program: chown clears it
-    // Another name for the earlier file: Save replaces the file, so it keeps the earlier picture.
-    const QString other = editor.dir.filePath(QStringLiteral("other.bmp"));
-    ASSERT_EQ(link(file.constData(), QFile::encodeName(other).constData()), 0);
-    const QByteArray earlier = contents(target);
-    editor.drag({ { 5, 5 }, { 6, 5 } });
-    expectSave(target);
-    struct stat status
-    {
-    };
-    ASSERT_EQ(stat(file.constData(), &status), 0);
-    EXPECT_EQ(status.st_uid, nobody->pw_uid);
-    EXPECT_EQ(status.st_gid, nobody->pw_gid);
-    EXPECT_EQ(status.st_mode & 07777, 03750u) << "with its set-group and sticky bits";
-    EXPECT_EQ(contents(other), earlier);
-    EXPECT_NE(contents(target), earlier);
-}
-
-// Pressing "Save" on a disk whose sync stalls: the window keeps handling events (a timer fires,
-// the window repaints), the progress dialog shows over it, window-modal, and the canvas takes no
-// strokes; the file written is the canvas as it was when Save was pressed.
-TEST_F(Saving, TheWindowAnswersWhileTheDiskStalls)
-{
-    expectSave(target);
-    editor.drag({ { 5, 5 }, { 6, 5 } });
     const QImage pressed = editor.canvas()->Image();
     const auto codes = editor.form.grid().SquareData();
     int ticks = 0;
@@ -784,25 +613,14 @@ TEST_F(Saving, TheWindowAnswersWhileTheDiskStalls)
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start();
-    int paints = 0;
-    EventCounter counter(&editor.form, QEvent::Paint, paints);
 
-    faults::syncing.arm();
-    const auto letGo = qScopeGuard([] { faults::syncing.release(); });
+    Stall stall(faults::Sync);
     QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-    ASSERT_TRUE(faults::syncing.waitUntilReached());
-    EXPECT_TRUE(editor.form.isSaving());
-    editor.drag({ { 1, 7 }, { 2, 7 }, { 2, 8 } }); // before the dialog shows
-    EXPECT_EQ(editor.form.grid().SquareData(), codes);
-    EXPECT_EQ(editor.canvas()->Image(), pressed);
-
-    const QPointer<QProgressDialog> dialog = shownProgress();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->parentWidget(), &editor.form);
-    EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") }) << "the new file is named";
-    // The dialog is not modal: the buttons themselves do nothing until the save has ended.
+    EXPECT_FALSE(dialog()->isVisible()) << "shown at once";
+    ASSERT_TRUE(stall.waitUntilReached());
+    editor.drag({ { 1, 7 }, { 2, 7 }, { 2, 8 } });
     QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-    EXPECT_EQ(editor.form.findChildren<PictureSave *>().size(), 1) << "a second save";
+    EXPECT_EQ(editor.form.findChildren<SaveInProgress *>().size(), 1) << "a second save";
     QWidget *settings = nullptr;
     QTimer::singleShot(0, [&] {
         if ((settings = QApplication::activeModalWidget()))
@@ -811,348 +629,160 @@ TEST_F(Saving, TheWindowAnswersWhileTheDiskStalls)
     QTest::mouseClick(editor.button("Command1"), Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_EQ(settings, nullptr) << "the settings opened during a save";
-    EXPECT_EQ(dialog->labelText().toStdString(),
-              ("Waiting for the disk to store " + target + "...").toStdString());
+    EXPECT_EQ(editor.form.grid().SquareData(), codes);
+    EXPECT_EQ(editor.canvas()->Image(), pressed);
+
+    const QPointer<QProgressDialog> shown = shownDialog();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->parentWidget(), &editor.form);
+    EXPECT_EQ(shown->labelText(), "Waiting for the disk to store " + target + "...");
     const int ticked = ticks;
     EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= ticked + 10; }, 60'000));
-    paints = 0;
-    editor.form.update();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return paints > 0; }, 60'000));
     EXPECT_TRUE(editor.form.isSaving());
 
-    faults::syncing.release();
+    stall.release();
     ASSERT_TRUE(saveEnds());
     EXPECT_EQ(errorBox(&editor.form), nullptr);
-    EXPECT_TRUE(!dialog || !dialog->isVisible());
+    EXPECT_FALSE(shown && shown->isVisible());
     EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), pressed);
-    EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
-    // Strokes are taken again, from where the pointer is.
-    editor.drag({ { 1, 7 }, { 2, 7 } });
-    EXPECT_EQ(editor.code(71), "0010");
+    editor.drag({ { 1, 7 }, { 2, 7 } }); // strokes are taken again
+    EXPECT_EQ(editor.code(7 * 31 + 1), "0010");
 }
 
-// While the rows are written the dialog shows how many bytes have gone to the disk, of all the
-// file will have (rows of 961 pixels end on 4 bytes only with a byte to spare). It names the file
-// written, which a link in the path leads to, as it is: markup in the path is no formatting.
-TEST_F(Saving, TheProgressDialogCountsTheBytesWritten)
+// The dialog counts the bytes gone to the disk, of all the file will have, and names the file
+// written, which a link in the path leads to, as it is: markup in a path is no formatting.
+// Cancel (Escape) between blocks leaves it saying that the save is stopping until it has; then
+// nothing is said and the earlier file is as it was.
+TEST_F(SavingFromTheWindow, TheProgressCountsTheBytesAndCancelKeepsTheEarlierFile)
 {
-    const QString folder = editor.dir.filePath(QStringLiteral("<b>bold</b><i>disk</i>"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString file = folder + QStringLiteral("/picture.bmp");
-    ASSERT_TRUE(QFile::link(file, target));
-    editor.setUp(31, 31, 31); // three blocks
+    const QString folder = editor.dir.filePath("<b>bold &amp; disk");
+    ASSERT_TRUE(QDir().mkdir(folder) && QFile::rename(target, folder + "/real.bmp"));
+    makeLink(folder + "/real.bmp", target);
+    Stall stall(faults::Write, 2);
+    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(stall.waitUntilReached());
+    QProgressDialog *shown = shownDialog();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->labelText(), "Saving the picture to " + folder + "/real.bmp...");
+    EXPECT_EQ(shown->findChild<QLabel *>()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(shown->maximum(), bitmapFileSize(editor.canvas()->size()));
     constexpr int row = 961 * 3 + 1;
-    faults::write.arm(2); // the second block's write stalls
-    const auto letGo = qScopeGuard([] { faults::write.release(); });
-    QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-    ASSERT_TRUE(faults::write.waitUntilReached());
-    QProgressDialog *dialog = shownProgress();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->labelText().toStdString(),
-              ("Saving the picture to " + file + "...").toStdString());
-    EXPECT_EQ(dialog->findChild<QLabel *>()->textFormat(), Qt::PlainText);
-    EXPECT_EQ(dialog->maximum(), 54 + row * 961);
-    EXPECT_EQ(bitmapFileSize(QSize(3, 2)), 54 + 2 * 12) << "rows of 9 bytes end on 12";
-    // The first block: the headers and as many rows as fit.
-    constexpr int firstBlock = 54 + (BlockWriter::BlockSize - 54) / row * row;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->value() == firstBlock; }, 60'000))
-            << dialog->value();
-    faults::write.release();
+    EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return shown->value() == 54 + (SaveBlockSize - 54) / row * row; }, 60'000));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(shown));
+    QTest::keyClick(shown, Qt::Key_Escape);
+    EXPECT_TRUE(shown->isVisible()) << "the dialog stays until the save has stopped";
+    EXPECT_EQ(shown->labelText(), "Stopping the save...");
+    EXPECT_EQ(shown->findChild<QPushButton *>(), nullptr) << "a Cancel that does nothing";
+    EXPECT_TRUE(editor.form.isSaving());
+    stall.release();
     ASSERT_TRUE(saveEnds());
-    EXPECT_EQ(QFileInfo(file).size(), 54 + row * 961);
-    EXPECT_TRUE(QFileInfo(target).isSymLink());
+    EXPECT_EQ(errorBox(&editor.form), nullptr);
+    EXPECT_EQ(contents(folder + "/real.bmp"), earlier);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { "real.bmp" });
 }
 
-// On a slow disk the progress grows while the dialog waits to show: it shows once the save has
-// taken half a second all the same, not at once on a guess from the first progress.
-TEST_F(Saving, TheProgressShowsOnlyOnceTheSaveHasTakenHalfASecond)
+// A Cancel after the rename, during the folder's sync, comes too late: the user is told that the
+// picture was saved.
+TEST_F(SavingFromTheWindow, ACancelTooLateIsToldThatThePictureWasSaved)
 {
-    editor.setUp(60, 60, 32); // eleven blocks
-    faults::slowWrites = std::chrono::milliseconds(100);
-    const auto fast = qScopeGuard([] { faults::slowWrites = {}; });
-    QElapsedTimer sincePress;
-    sincePress.start();
+    Stall stall(faults::FolderSync);
     QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-    ASSERT_NE(shownProgress(), nullptr);
-    // Qt's coarse timers may fire up to 5 % early.
-    EXPECT_GE(sincePress.elapsed(), PictureSave::ProgressDelay * 95 / 100) << "shown early";
+    ASSERT_TRUE(stall.waitUntilReached());
+    QTest::mouseClick(shownDialog()->findChild<QPushButton *>(), Qt::LeftButton);
+    stall.release();
     ASSERT_TRUE(saveEnds());
+    QMessageBox *box = errorBox(&editor.form);
+    ASSERT_NE(box, nullptr) << "the picture was saved without a word";
+    EXPECT_EQ(box->text(), SaveInProgress::message({}, saveTargetFor(target), true));
+    EXPECT_TRUE(box->text().startsWith("The picture was saved to " + target + ".\n"));
+    expectSavedAsDrawn();
 }
 
-// Cancel (Escape or the button) at each stage of a save: while blocks are written, when the
-// last one is written, during the sync and after it, just before the rename. The dialog stays
-// until the save has stopped, its Cancel gone; then nothing is reported, the earlier file is byte
-// for byte as it was and no new file is left. A Cancel after the rename, during the folder's
-// sync, comes too late: the user is told that the picture was saved.
-TEST_F(Saving, CancelAtEveryStageKeepsTheEarlierFileOrSaysItCameTooLate)
+// The window manager's close of the main window during a save, before the progress dialog shows
+// or after the rename: the window closes once the save has ended, with the earlier file or the
+// whole new one in place, nothing else left and nothing said.
+TEST_F(SavingFromTheWindow, ClosingTheWindowLeavesTheEarlierFileOrTheWholeNewOne)
 {
-    struct Stage
-    {
-        const char *name;
-        Stall &stall;
-        int call;
-        int squares;
-        bool escape;
-        bool tooLate = false;
-    };
-    const Stage stages[] = {
-        { "between blocks", faults::write, 2, 30, true },
-        { "the last block", faults::write, 1, 10, false },
-        { "syncing", faults::syncing, 1, 10, true },
-        { "just before the rename", faults::synced, 1, 10, false },
-        { "after the rename", faults::storing, 1, 10, true, true },
-    };
-    int row = 1; // row 1 has the fixture's stroke
-    for (const Stage &stage : stages) {
-        SCOPED_TRACE(stage.name);
-        editor.setUp(stage.squares, stage.squares, 32);
-        expectSave(target);
-        ++row;
-        editor.drag({ { 1, row }, { 2, row } }); // a stroke the earlier file does not have
-        const QByteArray earlier = contents(target);
-        ASSERT_NE(QImage(target).convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
-        const QStringList before = leftovers();
-
-        stage.stall.arm(stage.call);
-        const auto letGo = qScopeGuard([&] { stage.stall.release(); });
+    for (const faults::Step step : { faults::Sync, faults::FolderSync }) {
+        SCOPED_TRACE(step);
+        earlier = contents(target);
+        Stall stall(step);
         QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-        ASSERT_TRUE(stage.stall.waitUntilReached());
-        QProgressDialog *dialog = shownProgress();
-        ASSERT_NE(dialog, nullptr);
-        if (stage.escape) {
-            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        } else {
-            QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
-        }
-        EXPECT_TRUE(dialog->isVisible()) << "the dialog stays until the save has stopped";
-        EXPECT_EQ(dialog->labelText(), "Stopping the save...");
-        EXPECT_EQ(dialog->findChild<QPushButton *>(), nullptr) << "a Cancel that does nothing";
-        EXPECT_TRUE(editor.form.isSaving());
-        stage.stall.release();
-        ASSERT_TRUE(saveEnds());
-        EXPECT_EQ(leftovers(), before) << "no temporary file is left behind";
-        if (!stage.tooLate) {
-            EXPECT_EQ(errorBox(&editor.form), nullptr);
-            EXPECT_EQ(contents(target), earlier);
-            continue;
-        }
-        expectSavedAndTold("Cancel came too late: the new file had already replaced the earlier "
-                           "one.");
-    }
-    expectSave(target);
-}
-
-// The window manager's close of the main window during a save, whenever it comes: before the
-// progress dialog shows, while it shows, and after the rename. It stops the save, or past the
-// rename lets it end; either way the window closes once the save has ended, with the earlier file
-// or the whole new one in place, nothing else left and nothing said.
-TEST_F(Saving, ClosingTheWindowDuringASaveLeavesTheEarlierFileOrTheWholeNewOne)
-{
-    struct Moment
-    {
-        const char *name;
-        Stall &stall;
-        bool dialogShown;
-        bool saved;
-    };
-    const Moment moments[] = {
-        { "before the dialog shows", faults::syncing, false, false },
-        { "while the dialog shows", faults::syncing, true, false },
-        { "after the rename", faults::storing, true, true },
-    };
-    int row = 1;
-    for (const Moment &moment : moments) {
-        SCOPED_TRACE(moment.name);
-        expectSave(target);
-        editor.drag({ { 5, ++row }, { 6, row } });
-        const QByteArray earlier = contents(target);
-        moment.stall.arm();
-        const auto letGo = qScopeGuard([&] { moment.stall.release(); });
-        QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
-        ASSERT_TRUE(moment.stall.waitUntilReached());
-        if (moment.dialogShown)
-            ASSERT_NE(shownProgress(), nullptr);
-        else
-            EXPECT_EQ(editor.form.findChild<QProgressDialog *>()->isVisible(), false);
+        ASSERT_TRUE(stall.waitUntilReached());
         QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
                 editor.form.windowHandle());
         EXPECT_TRUE(editor.form.isVisible()) << "closed before the save had ended";
-        moment.stall.release();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.form.isVisible(); }, 60'000))
-                << "the close was ignored";
+        stall.release();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.form.isVisible(); }, 60'000));
         EXPECT_FALSE(editor.form.isSaving());
         EXPECT_EQ(errorBox(&editor.form), nullptr);
-        if (moment.saved)
-            EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32),
-                      editor.canvas()->Image());
+        if (step == faults::Sync)
+            expectEarlierKept();
         else
-            EXPECT_EQ(contents(target), earlier);
-        EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
+            expectSavedAsDrawn();
         editor.form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor.form));
     }
 }
 
-// The window destroyed during a save, with no close before it (the program ending otherwise):
-// the save is stopped rather than waited for, and the earlier file stays as it was.
-TEST_F(Saving, DestroyingTheWindowDuringASaveStopsIt)
+// Memory refused on the save's side: the user is told, the earlier file stays and the editor
+// goes on; the next save is whole.
+TEST_F(SavingFromTheWindow, AnAllocationRefusedOnTheSavesSideIsTold)
 {
-    expectSave(target);
-    const QByteArray earlier = contents(target);
-    auto window = std::make_unique<EditorDriver>();
-    window->setUp(10, 10, 32);
-    window->drag({ { 5, 5 }, { 6, 5 } });
-    window->form.setBitmapPath(target);
-    faults::syncing.arm();
-    QTest::mouseClick(window->button("cmdSave"), Qt::LeftButton);
-    ASSERT_TRUE(faults::syncing.waitUntilReached());
-    const SaveProgress &progress = window->form.findChild<BackgroundSave *>()->progress();
-    // Lets the stalled sync go on once the save has been asked to stop (within a minute).
-    std::thread disk([&progress] {
-        for (int tick = 0; tick < 6000 && !progress.cancelled; ++tick)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        faults::syncing.release();
-    });
+    faults::refuseLargeAllocations = true;
+    const auto allow = qScopeGuard([] { faults::refuseLargeAllocations = false; });
+    ASSERT_TRUE(editor.save());
+    faults::refuseLargeAllocations = false;
+    QMessageBox *box = errorBox(&editor.form);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(),
+              "The picture could not be saved to " + target + ".\n" + strerror(ENOMEM));
+    EXPECT_EQ(box->textFormat(), Qt::PlainText) << "a path's markup would be formatting";
+    box->close();
+    expectEarlierKept();
+    ASSERT_TRUE(editor.save());
+    EXPECT_EQ(errorBox(&editor.form), nullptr);
+    expectSavedAsDrawn();
+}
+
+// The window destroyed during a save, with no close before it: the save is asked to stop, not
+// waited for, and the earlier file stays as it was.
+TEST_F(SavingFromTheWindow, DestroyingTheWindowStopsTheSaveWithoutWaiting)
+{
+    auto window = std::make_unique<Form1>(); // saves to the same home folder
+    window->show();
+    Stall stall(faults::Sync);
+    QTest::mouseClick(window->findChild<QPushButton *>("cmdSave"), Qt::LeftButton);
+    ASSERT_TRUE(stall.waitUntilReached());
     window.reset();
-    disk.join();
-    EXPECT_EQ(contents(target), earlier);
-    EXPECT_EQ(leftovers(), QStringList { QStringLiteral("test.bmp") });
+    EXPECT_FALSE(stall.passed()) << "the window waited for the save";
+    stall.release();
+    ASSERT_TRUE(saveThreadPool().waitForDone(60'000));
+    expectEarlierKept();
 }
 
-TEST(SavePath, TheHomeFolderComesFromHomeThenTheAccount)
-{
-    EXPECT_EQ(homeFolder(QStringLiteral("/home/ann"), QStringLiteral("/home/bob")), "/home/ann");
-    EXPECT_EQ(homeFolder(QString(), QStringLiteral("/home/bob")), "/home/bob");
-    EXPECT_EQ(homeFolder(QString(), QString()), QString());
-
-    const QByteArray home = qgetenv("HOME");
-    const auto restore = qScopeGuard([&] { qputenv("HOME", home); });
-    const passwd *account = getpwuid(getuid());
-    ASSERT_NE(account, nullptr);
-    const QString accountBitmap = QDir(QFile::decodeName(account->pw_dir)).filePath("test.bmp");
-    qunsetenv("HOME");
-    EXPECT_EQ(defaultBitmapPath(), accountBitmap) << "HOME unset";
-    qputenv("HOME", QByteArray());
-    EXPECT_EQ(defaultBitmapPath(), accountBitmap) << "HOME empty";
-    qputenv("HOME", "/tmp/elsewhere");
-    EXPECT_EQ(defaultBitmapPath(), "/tmp/elsewhere/test.bmp");
-}
-
-TEST(SavePath, WithoutAHomeFolderTheUserIsTold)
+// test.bmp in HOME, else in the account's home, else nowhere, which the user is told.
+TEST(SavePath, TheHomeFolderComesFromHomeThenTheAccountElseTheUserIsTold)
 {
     EditorDriver editor;
-    editor.form.setBitmapPath(QString());
+    qputenv("HOME", "/tmp/elsewhere");
+    EXPECT_EQ(defaultBitmapPath(), "/tmp/elsewhere/test.bmp");
+    const QString account
+            = QDir(QFile::decodeName(getpwuid(getuid())->pw_dir)).filePath("test.bmp");
+    qunsetenv("HOME");
+    EXPECT_EQ(defaultBitmapPath(), account) << "HOME unset";
+    qputenv("HOME", QByteArray());
+    EXPECT_EQ(defaultBitmapPath(), account) << "HOME empty";
+
+    faults::noAccountHome = true;
+    const auto restore = qScopeGuard([] { faults::noAccountHome = false; });
     ASSERT_TRUE(editor.save());
     QMessageBox *box = errorBox(&editor.form);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text().toStdString(),
-              "The picture could not be saved.\nThis account has no home folder to save test.bmp "
-              "in.");
+    EXPECT_EQ(box->text(),
+              "The picture could not be saved.\nThis account has no home folder to "
+              "save test.bmp in.");
     reportError(&editor.form, QStringLiteral("the next")); // while the box is open
     EXPECT_EQ(errorBox(&editor.form)->text(), "the next");
-}
-
-namespace {
-
-// Sets up a grid whose canvas is beyond the memory allowed and expects the message, with
-// settings, canvas and codes as they were, and the editor going on as before.
-void expectSetUpRefused(EditorDriver &editor, int x, int y, int pixels, const char *message)
-{
-    const Settings settings = editor.settings();
-    const QImage image = editor.canvas()->Image();
-    const auto codes = editor.form.grid().SquareData();
-
-    RetainedImage::setMemoryLimit(100 << 20); // the largest canvas takes 352 MiB
-    editor.setUp(x, y, pixels);
-    RetainedImage::setMemoryLimit(std::numeric_limits<qint64>::max());
-    QMessageBox *box = errorBox(&editor.form);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->text().toStdString(), message);
-    box->close();
-    QApplication::processEvents();
-    EXPECT_EQ(editor.settings(), settings);
-    EXPECT_EQ(editor.canvas()->Image(), image);
-    EXPECT_EQ(editor.canvas()->size(), image.size());
-    EXPECT_EQ(editor.form.grid().SquareData(), codes);
-}
-
-} // namespace
-
-TEST(SetUp, ACanvasThatCannotBeMadeChangesNothing)
-{
-    EditorDriver editor;
-    editor.setUp(10, 10, 32);
-    editor.drag({ { 1, 1 }, { 2, 1 } });
-    editor.moveTo(editor.centre(4, 4));
-    const QRect frame = editor.canvas()->Shape1();
-
-    // Across, then down: 100 squares of 96 pixels across and 60 down.
-    expectSetUpRefused(editor, 100, 60, 96,
-                       "There is not enough memory for a canvas of 9600 x 5760 pixels. The "
-                       "settings, the canvas and the drawing are kept as they were.");
-
-    // Drawing goes on as before, and the dialog shows the settings in force.
-    editor.drag({ { 4, 4 }, { 5, 4 } });
-    EXPECT_EQ(editor.code(45), "1000");
-    EXPECT_EQ(editor.canvas()->Shape1(), QRect(160, 128, 32, 32));
-    EXPECT_NE(editor.canvas()->Shape1(), frame);
-    editor.withDialog([](Form2 &dialog) {
-        EXPECT_EQ(EditorDriver::box(dialog, "txtPixel")->text(), "32");
-        EditorDriver::click(dialog, "Command2");
-    });
-}
-
-TEST(SetUp, TheFirstSetUpThatCannotBeMadeChangesNothingEither)
-{
-    EditorDriver editor;
-    expectSetUpRefused(editor, 60, 100, 96,
-                       "There is not enough memory for a canvas of 5760 x 9600 pixels. The "
-                       "settings, the canvas and the drawing are kept as they were.");
-    EXPECT_FALSE(editor.form.grid().isSetUp());
-    // The canvas is still ignored, and the dialog still offers its defaults.
-    editor.drag({ { 0, 0 }, { 1, 0 } });
-    EXPECT_TRUE(editor.form.grid().SquareData().empty());
-    editor.withDialog([](Form2 &dialog) {
-        EXPECT_EQ(EditorDriver::box(dialog, "txtPixel")->text(), "32");
-        EditorDriver::click(dialog, "Command2");
-    });
-    editor.setUp(10, 10, 32);
-    EXPECT_EQ(editor.canvas()->size(), QSize(320, 320));
-}
-
-// Qt's raster engine hands a large fill to as many of the global pool's tasks as it likes and
-// waits for them all. Once the threads are started up front, they all run at once while no new
-// thread can be started.
-TEST(PaintingThreads, StartedUpFrontNoTaskWaitsForANewOne)
-{
-    auto allowThreads = qScopeGuard([] { faults::threads = 0; });
-    faults::threads = 1;
-    EXPECT_FALSE(startPaintingThreads()) << "a thread that cannot be started goes unnoticed";
-    faults::threads = 0;
-    ASSERT_TRUE(startPaintingThreads());
-    // Idle threads would end after 30 s and have to be started again; seeing that happen would
-    // take that long, so the setting is read instead.
-    EXPECT_LT(QThreadPool::globalInstance()->expiryTimeout(), 0);
-
-    faults::threads = 1000;
-    EXPECT_TRUE(occupyEveryPoolThread(60'000))
-            << "a task waits for a thread that could not be started";
-    EXPECT_EQ(faults::threads, 1000) << "a thread was started";
-}
-
-// A call that gave up leaves its tasks to run later; what they do is no answer to a later call.
-TEST(PaintingThreads, ACallThatGaveUpLeavesNothingToTheNext)
-{
-    QThreadPool *pool = QThreadPool::globalInstance();
-    const int count = pool->maxThreadCount();
-    QSemaphore held;
-    for (int call = 0; call < 2; ++call) {
-        SCOPED_TRACE(call);
-        for (int i = 0; i < count; ++i) // every thread busy with a task of the test's
-            pool->start([&held] { held.acquire(); });
-        EXPECT_FALSE(occupyEveryPoolThread(50)) << "every thread was busy";
-        held.release(count);
-        ASSERT_TRUE(pool->waitForDone(60'000));
-    }
 }

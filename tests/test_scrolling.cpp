@@ -4,6 +4,8 @@
 // where the canvas is, and nowhere else.
 #include "tests/uitest.h"
 
+#include "bitmapfile/bitmapfile.h"
+
 #include "ui/canvasview.h"
 #include "tests/support/tileshown.h"
 
@@ -68,7 +70,7 @@ void expectOnePassage(EditorDriver &editor, const std::vector<QPoint> &path)
         inView -= QRect(editor.canvas()->mapFrom(&editor.form, over->pos()), over->size());
     }
     ASSERT_TRUE(editor.save());
-    const QImage saved = QImageReader(editor.form.bitmapPath()).read();
+    const QImage saved = QImageReader(defaultBitmapPath()).read();
     ASSERT_EQ(saved.size(), editor.canvas()->size());
     int onScreenChecked = 0;
     for (std::size_t i = 0; i < path.size(); ++i) {

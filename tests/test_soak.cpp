@@ -9,6 +9,7 @@
 //   PASSAGES_SOAK_EVENTS=1000000 PASSAGES_SOAK_RUN=42 build/dev/tests/test_soak
 #include "tests/uitest.h"
 
+#include "bitmapfile/bitmapfile.h"
 #include "input/pointermapping.h"
 #include "tests/support/tileshown.h"
 
@@ -208,7 +209,7 @@ private:
         ++m_saves;
         ASSERT_TRUE(m_editor.save());
         expectNoError();
-        ASSERT_EQ(QImageReader(m_editor.form.bitmapPath()).size(), m_editor.canvas()->size());
+        ASSERT_EQ(QImageReader(defaultBitmapPath()).size(), m_editor.canvas()->size());
     }
 
     void expectNoError()

@@ -1,7 +1,9 @@
 // The main window, the settings dialog and the flow between them, as a user meets them.
 #include "tests/uitest.h"
 
+#include "bitmapfile/bitmapfile.h"
 #include "input/numbertext.h"
+#include "render/retainedimage.h"
 #include "ui/accessibility.h"
 
 #include <QAccessible>
@@ -18,6 +20,8 @@
 #include <qpa/qplatformintegration.h>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace {
 
@@ -354,20 +358,20 @@ TEST(Session, StrokesReadOutsAndTheSavedFileMatchTheCanvas)
 
     ASSERT_TRUE(editor.save());
     ASSERT_EQ(errorBox(&editor.form), nullptr);
-    QImageReader reader(editor.form.bitmapPath(), "bmp");
+    QImageReader reader(defaultBitmapPath(), "bmp");
     const QImage saved = reader.read();
     ASSERT_FALSE(saved.isNull()) << reader.errorString().toStdString();
     EXPECT_EQ(saved.size(), QSize(320, 320));
     EXPECT_EQ(saved.depth(), 32); // read back from a 24-bit file as RGB32
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), editor.canvas()->Image());
-    QFile file(editor.form.bitmapPath());
+    QFile file(defaultBitmapPath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(30).mid(28, 2), QByteArray("\x18\x00", 2)); // 24 bits per pixel
 
     // A second save replaces the first.
     editor.drag({ { 0, 0 }, { 0, 1 } });
     ASSERT_TRUE(editor.save());
-    EXPECT_EQ(QImage(editor.form.bitmapPath()).convertToFormat(QImage::Format_RGB32),
+    EXPECT_EQ(QImage(defaultBitmapPath()).convertToFormat(QImage::Format_RGB32),
               editor.canvas()->Image());
 }
 
@@ -375,7 +379,7 @@ TEST(Session, SavingBeforeSetUpWritesTheDesignSizeCanvas)
 {
     EditorDriver editor;
     ASSERT_TRUE(editor.save());
-    EXPECT_EQ(QImage(editor.form.bitmapPath()).size(), QSize(161, 193));
+    EXPECT_EQ(QImage(defaultBitmapPath()).size(), QSize(161, 193));
 }
 
 TEST(Session, TheLargestGridSetsUpDrawsAndSaves)
@@ -391,9 +395,9 @@ TEST(Session, TheLargestGridSetsUpDrawsAndSaves)
     EXPECT_EQ(editor.code(10000), "0000");
     ASSERT_TRUE(editor.save());
     ASSERT_EQ(errorBox(&editor.form), nullptr);
-    QImageReader reader(editor.form.bitmapPath());
+    QImageReader reader(defaultBitmapPath());
     EXPECT_EQ(reader.size(), QSize(9600, 9600));
-    EXPECT_EQ(QFileInfo(editor.form.bitmapPath()).size(), 54 + 9600LL * 9600 * 3);
+    EXPECT_EQ(QFileInfo(defaultBitmapPath()).size(), 54 + 9600LL * 9600 * 3);
 }
 
 namespace {
@@ -519,4 +523,72 @@ TEST(Accessibility, TheCanvasTellsTheSquareWhereThePointerRests)
     editor.moveTo(editor.centre(3, 1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return toldValues.size() == 3; }, 60000));
     EXPECT_EQ(canvas->valueInterface()->maximumValue().toInt(), 399);
+}
+
+namespace {
+
+// Sets up a grid whose canvas is beyond the memory allowed and expects the message, with
+// settings, canvas and codes as they were, and the editor going on as before.
+void expectSetUpRefused(EditorDriver &editor, int x, int y, int pixels, const char *message)
+{
+    const Settings settings = editor.settings();
+    const QImage image = editor.canvas()->Image();
+    const auto codes = editor.form.grid().SquareData();
+
+    RetainedImage::setMemoryLimit(100 << 20); // the largest canvas takes 352 MiB
+    editor.setUp(x, y, pixels);
+    RetainedImage::setMemoryLimit(std::numeric_limits<qint64>::max());
+    QMessageBox *box = errorBox(&editor.form);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toStdString(), message);
+    box->close();
+    QApplication::processEvents();
+    EXPECT_EQ(editor.settings(), settings);
+    EXPECT_EQ(editor.canvas()->Image(), image);
+    EXPECT_EQ(editor.canvas()->size(), image.size());
+    EXPECT_EQ(editor.form.grid().SquareData(), codes);
+}
+
+} // namespace
+
+TEST(SetUp, ACanvasThatCannotBeMadeChangesNothing)
+{
+    EditorDriver editor;
+    editor.setUp(10, 10, 32);
+    editor.drag({ { 1, 1 }, { 2, 1 } });
+    editor.moveTo(editor.centre(4, 4));
+    const QRect frame = editor.canvas()->Shape1();
+
+    // Across, then down: 100 squares of 96 pixels across and 60 down.
+    expectSetUpRefused(editor, 100, 60, 96,
+                       "There is not enough memory for a canvas of 9600 x 5760 pixels. The "
+                       "settings, the canvas and the drawing are kept as they were.");
+
+    // Drawing goes on as before, and the dialog shows the settings in force.
+    editor.drag({ { 4, 4 }, { 5, 4 } });
+    EXPECT_EQ(editor.code(45), "1000");
+    EXPECT_EQ(editor.canvas()->Shape1(), QRect(160, 128, 32, 32));
+    EXPECT_NE(editor.canvas()->Shape1(), frame);
+    editor.withDialog([](Form2 &dialog) {
+        EXPECT_EQ(EditorDriver::box(dialog, "txtPixel")->text(), "32");
+        EditorDriver::click(dialog, "Command2");
+    });
+}
+
+TEST(SetUp, TheFirstSetUpThatCannotBeMadeChangesNothingEither)
+{
+    EditorDriver editor;
+    expectSetUpRefused(editor, 60, 100, 96,
+                       "There is not enough memory for a canvas of 5760 x 9600 pixels. The "
+                       "settings, the canvas and the drawing are kept as they were.");
+    EXPECT_FALSE(editor.form.grid().isSetUp());
+    // The canvas is still ignored, and the dialog still offers its defaults.
+    editor.drag({ { 0, 0 }, { 1, 0 } });
+    EXPECT_TRUE(editor.form.grid().SquareData().empty());
+    editor.withDialog([](Form2 &dialog) {
+        EXPECT_EQ(EditorDriver::box(dialog, "txtPixel")->text(), "32");
+        EditorDriver::click(dialog, "Command2");
+    });
+    editor.setUp(10, 10, 32);
+    EXPECT_EQ(editor.canvas()->size(), QSize(320, 320));
 }

@@ -3,9 +3,11 @@
 // button, press "Save". Used to measure peak memory and to run the editor under valgrind.
 //
 //   QT_QPA_PLATFORM=offscreen session SIZE_X SIZE_Y PIXELS FILE.bmp
+#include "bitmapfile/bitmapfile.h"
 #include "tests/support/editordriver.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QTest>
 
@@ -24,7 +26,6 @@ int main(int argc, char **argv)
     const int pixels = args[3].toInt();
 
     EditorDriver editor;
-    editor.form.setBitmapPath(args[4]);
     editor.setUp(x, y, pixels);
     if (editor.settings().PixelsPerSquare != pixels) {
         std::fprintf(stderr, "session: the settings were not accepted\n");
@@ -49,10 +50,16 @@ int main(int argc, char **argv)
         across.append(QPoint(column, y / 2));
     stroke(Qt::RightButton, across);
 
+    // "Save" writes test.bmp in the driver's home folder, which goes with it.
     if (!editor.save())
         return 1;
     if (const auto *box = editor.form.findChild<QMessageBox *>()) {
         std::fprintf(stderr, "session: %s\n", qPrintable(box->text()));
+        return 1;
+    }
+    QFile::remove(args[4]);
+    if (!QFile::copy(defaultBitmapPath(), args[4])) {
+        std::fprintf(stderr, "session: the bitmap could not be copied to %s\n", qPrintable(args[4]));
         return 1;
     }
     return 0;

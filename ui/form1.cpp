@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "bitmapfile/bitmapfile.h"
 #include "ui/canvasview.h"
 #include "ui/control.h"
 #include "ui/editorfont.h"
@@ -7,7 +8,7 @@
 #include "ui/form2.h"
 #include "ui/layout.h"
 #include "ui/picturebox.h"
-#include "ui/picturesave.h"
+#include "ui/saveinprogress.h"
 
 #include "input/readouts.h"
 #include "input/strokelinking.h"
@@ -131,15 +132,16 @@ void Form1::cmdSave_Click()
     guarded(this, [this] {
         if (isSaving())
             return;
-        const QString path = bitmapPath();
+        const QString path = defaultBitmapPath();
         if (path.isEmpty()) {
             reportError(this,
                         tr("The picture could not be saved.\nThis account has no home folder to "
                            "save test.bmp in."));
             return;
         }
-        m_save = new PictureSave(Picture1->Image(), path, this);
-        connect(m_save, &PictureSave::ended, this, &Form1::endSave);
+        // Where a link in the path leads is settled here: that file is the one saved.
+        m_save = new SaveInProgress(Picture1->Image(), saveTargetFor(path), this);
+        connect(m_save, &SaveInProgress::ended, this, &Form1::endSave);
     });
 }
 

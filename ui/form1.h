@@ -4,7 +4,6 @@
 // its steps: map the pointer, link the stroke, move the frame and write the read-outs.
 #pragma once
 
-#include "bitmapfile/bitmappath.h"
 #include "input/pointermapping.h"
 #include "input/strokeview.h"
 #include "model/grid.h"
@@ -16,7 +15,7 @@
 
 class CanvasView;
 class PictureBox;
-class PictureSave;
+class SaveInProgress;
 class QLabel;
 class QPushButton;
 
@@ -33,11 +32,6 @@ public:
     const Grid &grid() const { return m_grid; }
     const StrokeAnchor &anchor() const { return m_anchor; }
     PictureBox *canvas() const { return Picture1; }
-
-    // Where "Save" writes the canvas: test.bmp in the home folder unless set otherwise; empty
-    // when there is no home folder.
-    QString bitmapPath() const { return m_bitmapPath.value_or(defaultBitmapPath()); }
-    void setBitmapPath(const QString &path) { m_bitmapPath = path; }
 
     // A save runs from the press of "Save" until its outcome is known (and told, for a failure);
     // meanwhile the canvas takes no strokes and the buttons do nothing.
@@ -73,13 +67,12 @@ private:
     Grid m_grid;
     StrokeAnchor m_anchor;
     const TileSets PictureClip1;
-    std::optional<QString> m_bitmapPath;
 
     PictureBox *Picture1;
     CanvasView *m_canvasView;
     QRect m_canvasLine; // where paintEvent last drew the line around the canvas
     bool m_settingUp = false; // Sub_Draw is resizing the canvas, which may move the view
-    PictureSave *m_save = nullptr; // the save under way
+    SaveInProgress *m_save = nullptr; // the save under way
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label4;

@@ -3,12 +3,14 @@
 #include "ui/accessibility.h"
 #include "ui/form1.h"
 
+#include "bitmapfile/bitmapfile.h"
 #include "render/paintthreads.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QThreadPool>
 #include <QTranslator>
 
 #include <cerrno>
@@ -142,7 +144,7 @@ int main(int argc, char **argv)
                         QStringLiteral(":/i18n")))
         QApplication::installTranslator(&translator);
 
-    if (!startPaintingThreads()) {
+    if (!startEveryThread(*QThreadPool::globalInstance()) || !startEveryThread(saveThreadPool())) {
         std::fprintf(stderr, "passages: %s\n",
                      qPrintable(QCoreApplication::translate(
                              "main", "There is not enough memory to start the editor.")));

@@ -1,6 +1,7 @@
 #include "tests/support/editordriver.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -10,7 +11,8 @@ std::function<void(const QString &)> EditorDriver::reportProblem
 
 EditorDriver::EditorDriver()
 {
-    form.setBitmapPath(dir.filePath(QStringLiteral("test.bmp")));
+    // "Save" writes test.bmp in the home folder: this driver's own.
+    qputenv("HOME", QFile::encodeName(dir.path()));
     form.show();
     (void)QTest::qWaitForWindowExposed(&form);
 }
