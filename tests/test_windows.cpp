@@ -5,6 +5,7 @@
 #include "input/numbertext.h"
 #include "render/retainedimage.h"
 #include "ui/accessibility.h"
+#include "ui/errorreport.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -541,6 +542,9 @@ void expectSetUpRefused(EditorDriver &editor, int x, int y, int pixels, const ch
     QMessageBox *box = errorBox(&editor.form);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text().toStdString(), message);
+    reportError(&editor.form, QStringLiteral("the next")); // one box at a time
+    EXPECT_EQ(errorBox(&editor.form), box);
+    EXPECT_EQ(box->text(), "the next");
     box->close();
     QApplication::processEvents();
     EXPECT_EQ(editor.settings(), settings);
