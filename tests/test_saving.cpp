@@ -604,12 +604,11 @@ TEST(SavePath, TheHomeFolderComesFromHomeThenTheAccountElseTheUserIsTold)
     EditorDriver editor;
     qputenv("HOME", "/tmp/elsewhere");
     EXPECT_EQ(defaultBitmapPath(), "/tmp/elsewhere/test.bmp");
-    const QString account
-            = QDir(QFile::decodeName(getpwuid(getuid())->pw_dir)).filePath("test.bmp");
+    const QString own = QDir(QFile::decodeName(getpwuid(getuid())->pw_dir)).filePath("test.bmp");
     qunsetenv("HOME");
-    EXPECT_EQ(defaultBitmapPath(), account) << "HOME unset";
+    EXPECT_EQ(defaultBitmapPath(), own) << "HOME unset";
     qputenv("HOME", QByteArray());
-    EXPECT_EQ(defaultBitmapPath(), account) << "HOME empty";
+    EXPECT_EQ(defaultBitmapPath(), own) << "HOME empty";
     faults::noAccountHome = true;
     const auto restore = qScopeGuard([] { faults::noAccountHome = false; });
     ASSERT_TRUE(editor.save());

@@ -27,83 +27,53 @@
 <context>
     <name>Form1</name>
     <message>
-        <location filename="../ui/form1.cpp" line="58"/>
+        <location filename="../ui/form1.cpp" line="60"/>
         <source>Form1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="70"/>
+        <location filename="../ui/form1.cpp" line="75"/>
         <source>Label1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="71"/>
+        <location filename="../ui/form1.cpp" line="76"/>
         <source>Label2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="72"/>
+        <location filename="../ui/form1.cpp" line="77"/>
         <source>Label4</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="73"/>
+        <location filename="../ui/form1.cpp" line="78"/>
         <source>Save</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="74"/>
+        <location filename="../ui/form1.cpp" line="80"/>
         <source>Command1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="77"/>
+        <location filename="../ui/form1.cpp" line="82"/>
         <source>Opens the settings: the squares across, the squares down and the pixels per square.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="108"/>
+        <location filename="../ui/form1.cpp" line="119"/>
         <source>There is not enough memory for a canvas of %1 x %2 pixels. The settings, the canvas and the drawing are kept as they were.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="121"/>
-        <source>The picture could not be saved to %1.
-That path is not a regular file, so it is left as it is.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../ui/form1.cpp" line="125"/>
-        <source>The picture could not be saved to %1.
-The file is read-only.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../ui/form1.cpp" line="127"/>
-        <source>The picture could not be saved in the folder %1.
-No new file can be made in that folder: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../ui/form1.cpp" line="131"/>
-        <source>The picture could not be saved in the folder %1.
-That folder does not let a file in it be replaced.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../ui/form1.cpp" line="137"/>
-        <source>The picture could not be saved to %1.
-%2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <location filename="../ui/form1.cpp" line="146"/>
+        <location filename="../ui/form1.cpp" line="138"/>
         <source>The picture could not be saved.
 This account has no home folder to save test.bmp in.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="273"/>
+        <location filename="../ui/form1.cpp" line="99"/>
         <source>%1, %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -111,38 +81,38 @@ This account has no home folder to save test.bmp in.</source>
 <context>
     <name>Form2</name>
     <message>
-        <location filename="../ui/form2.cpp" line="24"/>
+        <location filename="../ui/form2.cpp" line="26"/>
         <source>Form2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="32"/>
+        <location filename="../ui/form2.cpp" line="34"/>
         <source>Square Size X:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="34"/>
+        <location filename="../ui/form2.cpp" line="36"/>
         <source>Square Size Y:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="40"/>
+        <location filename="../ui/form2.cpp" line="42"/>
         <source>Pixels Per Square:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="42"/>
+        <location filename="../ui/form2.cpp" line="44"/>
         <source>OK</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="44"/>
+        <location filename="../ui/form2.cpp" line="46"/>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="94"/>
         <location filename="../ui/form2.cpp" line="96"/>
+        <location filename="../ui/form2.cpp" line="98"/>
         <source>%1 to %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -164,36 +134,153 @@ This account has no home folder to save test.bmp in.</source>
     <name>Readouts</name>
     <message>
         <location filename="../input/readouts.cpp" line="7"/>
-        <location filename="../ui/editorfont.cpp" line="54"/>
+        <location filename="../ui/editorfont.cpp" line="59"/>
         <source>X:%1,Y:%2,ID:%3</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location filename="../input/readouts.cpp" line="14"/>
-        <location filename="../ui/editorfont.cpp" line="57"/>
+        <location filename="../ui/editorfont.cpp" line="62"/>
         <source>ID:%1, Data:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SaveInProgress</name>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="25"/>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="27"/>
+        <source>Saving</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="32"/>
+        <source>Saving the picture to %1...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="46"/>
+        <source>Waiting for the disk to store %1...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="87"/>
+        <source>Stopping the save...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="109"/>
+        <source>The save stopped on an unknown error.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="136"/>
+        <source>The picture could not be saved in the folder %1.
+No new file can be made in that folder: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="140"/>
+        <source>The picture could not be saved in the folder %1.
+That folder does not let a file in it be replaced.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="146"/>
+        <source>The picture was saved to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="147"/>
+        <source>The picture could not be saved to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="149"/>
+        <source>The picture was saved to %1, where the link %2 leads.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="150"/>
+        <source>The picture could not be saved to %1, where the link %2 leads.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="154"/>
+        <source>
+Cancel came too late: the new file had already replaced the earlier one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="157"/>
+        <source>
+The system could not confirm that it is stored on the disk: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="161"/>
+        <source>
+That path is not a regular file, so it is left as it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="163"/>
+        <source>
+The file is read-only.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="165"/>
+        <source>
+The file is marked immutable, so it cannot be replaced.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="167"/>
+        <source>
+The file is marked append-only: it can be added to, but not replaced.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/saveinprogress.cpp" line="169"/>
+        <source>
+This account may not write to the file.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>main</name>
     <message>
-        <location filename="../ui/main.cpp" line="31"/>
+        <location filename="../ui/main.cpp" line="41"/>
         <source>Draw connected passages on a grid of squares.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="66"/>
+        <location filename="../ui/main.cpp" line="117"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="69"/>
+        <location filename="../ui/main.cpp" line="51"/>
         <source>Try &apos;passages --help&apos; for more information.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="101"/>
+        <location filename="../ui/main.cpp" line="35"/>
+        <source>Displays this help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/main.cpp" line="67"/>
+        <source>The answer could not be written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location filename="../ui/main.cpp" line="149"/>
         <source>There is not enough memory to start the editor.</source>
         <translation type="unfinished"></translation>
     </message>
