@@ -13,6 +13,7 @@ import sys
 import tempfile
 import time
 
+import processes
 from driver import (CLIENT, CORNER, SAVE, Bitmap, Failure, Session, check_squares, light,
                     wait_until)
 
@@ -256,6 +257,7 @@ if __name__ == "__main__":
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in FLOWS or sys.argv[3:] not in (
             [], ["x11"], ["wayland"]):
         sys.exit("usage: flows.py {%s} PROGRAM [x11|wayland]" % ",".join(FLOWS))
+    processes.isolate()
     wrappers = tempfile.mkdtemp(prefix="passages-flow-")
     try:
         program = WRAPPED.get(sys.argv[1], lambda p, _: p)(os.path.abspath(sys.argv[2]), wrappers)
