@@ -11,13 +11,15 @@ PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libg
 # The end-to-end tests need an X server, a window manager and XTest input; on Wayland a
 # compositor (sway), a pointer and keyboard on its seat (wayvnc), keys from outside (wtype),
 # screenshots (grim) and Qt's wayland platform; Pillow reads the screen and the saved bitmaps;
-# for what a screen reader says, a session bus, the accessibility bus and its Python client, and
-# Orca itself with speech-dispatcher (its silent dummy output). The validators check the desktop
-# entry and the AppStream metainfo; the windows' texts are also checked in DejaVu, a wider font
-# than the chosen one. strace delays a flush for the slow-disk flow.
+# every test that starts the program runs in a session bus of its own (dbus-daemon's
+# dbus-run-session); for what a screen reader says, the accessibility bus and its Python client,
+# and Orca itself with speech-dispatcher (its silent dummy output). dbus-x11 is there because
+# desktops have it: with it, a program given no bus launches one, which the tests must never let
+# happen. The validators check the desktop entry and the AppStream metainfo; the windows' texts
+# are also checked in DejaVu, a wider font than the chosen one.
 PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 python3-pil desktop-file-utils
-                        appstream sway wayvnc wtype grim qt6-wayland dbus-daemon at-spi2-core
-                        python3-pyatspi orca speech-dispatcher fonts-dejavu-core strace)
+                        appstream sway wayvnc wtype grim qt6-wayland dbus-daemon dbus-x11
+                        at-spi2-core python3-pyatspi orca speech-dispatcher fonts-dejavu-core)
 
 ensure_packages() {
     local missing=() pkg

@@ -5,9 +5,18 @@
 # Every run of the program has a minute: a hang fails here, with the line that hung, well before
 # ctest's own limit for the whole script.
 program=$1
+# In a session bus of its own (the script runs itself again in one), with nothing of a desktop it
+# may be run from: no run of the program autolaunches a bus, or opens a window or talks on a bus
+# where the user works. What it starts ends with it: at its end, and on its death (setpriv).
+[ "${PASSAGES_E2E_OWN_BUS:-}" = "$PPID" ] \
+    || PASSAGES_E2E_OWN_BUS=$$ exec dbus-run-session -- sh "$0" "$@"
+unset DISPLAY WAYLAND_DISPLAY XAUTHORITY AT_SPI_BUS_ADDRESS SESSION_MANAGER
+folder=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null; [ -n "$editor" ] && kill $editor 2>/dev/null; rm -rf "$folder"' EXIT
+export XDG_RUNTIME_DIR="$folder"
 fail() { echo "FAIL: $*"; exit 1; }
-run() { timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
-run_within() { seconds=$1; shift; timeout "$seconds" env -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@" 2>&1; }
+run() { timeout 60 env QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
+run_within() { seconds=$1; shift; timeout "$seconds" "$program" "$@" 2>&1; }
 
 for line in "--version" "-style fusion --version" "-platform offscreen --version"; do
     out=$(run $line) || fail "$line exited with $?: $out"
@@ -32,7 +41,7 @@ out=$(run -platform offscreen --help-all)
 
 # An answer that cannot be written is an error: said on standard error, exit status 1.
 for line in "--version" "--help"; do
-    err=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" $line 2>&1 >/dev/full)
+    err=$("$program" $line 2>&1 >/dev/full)
     status=$?
     [ $status -eq 1 ] || fail "$line >/dev/full exited with $status: $err"
     [ "$err" = "passages: The answer could not be written: No space left on device" ] \
@@ -40,7 +49,7 @@ for line in "--version" "--help"; do
 done
 # With standard output closed, whatever the program opens first takes its place (Qt's event
 # descriptor): the system's reason varies, the failure does not.
-err=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version 2>&1 >&-)
+err=$("$program" --version 2>&1 >&-)
 status=$?
 [ $status -eq 1 ] && case $err in "passages: The answer could not be written: "*) true ;; *) false ;; esac \
     || fail "--version with standard output closed: $status: $err"
@@ -65,9 +74,7 @@ if [ "@PASSAGES_SANITIZE@" != "ON" ]; then
 fi
 
 # A platform plugin's own option: xcb's -visual, on an X server of our own.
-folder=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null; [ -n "$editor" ] && kill $editor 2>/dev/null; rm -rf "$folder"' EXIT
-Xvfb -displayfd 3 -nolisten tcp 3>"$folder/display" >/dev/null 2>&1 &
+setpriv --pdeathsig KILL Xvfb -displayfd 3 -nolisten tcp 3>"$folder/display" >/dev/null 2>&1 &
 xvfb=$!
 tries=0
 until [ -s "$folder/display" ]; do
@@ -76,7 +83,7 @@ until [ -s "$folder/display" ]; do
     sleep 0.1
 done
 display=:$(cat "$folder/display")
-xrun() { timeout 60 env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
+xrun() { timeout 60 env DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" "$@" 2>&1; }
 out=$(xrun -visual 0x21 extra)
 status=$?
 [ $status -eq 2 ] && echo "$out" | grep -q "'extra'" || fail "-visual 0x21 extra: $status: $out"
@@ -84,7 +91,7 @@ status=$?
 # Starts the editor on the display (GLIBC_TUNABLES as given), waits for its window, notes its
 # address space in kB in "$folder/size" and ends it.
 open_editor() {
-    env -u WAYLAND_DISPLAY DISPLAY=$display QT_QPA_PLATFORM=xcb HOME="$folder" \
+    setpriv --pdeathsig KILL env DISPLAY=$display QT_QPA_PLATFORM=xcb HOME="$folder" \
         GLIBC_TUNABLES="$1" "$program" $2 >"$folder/output" 2>&1 &
     editor=$!
     DISPLAY=$display timeout 60 xdotool search --sync --onlyvisible --name '^Form1$' >/dev/null \

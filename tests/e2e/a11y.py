@@ -4,19 +4,25 @@ Orca 43 listening (tests/e2e/orca.py), driven by the keyboard and one drag throu
 Orca says is judged from its debug log; what it cannot show (the labelled-by relations, answers
 to every text request) is read over AT-SPI with pyatspi, as a screen reader reads it.
 
-    dbus-run-session -- python3 a11y.py PATH/TO/passages
+    python3 a11y.py PATH/TO/passages
 
-The session bus starts the accessibility bus (at-spi-bus-launcher) and its registry on first
-use. The name-change listener is registered before the program starts, so that Qt's bridge
-knows from the start that someone listens and sends those events."""
+The script runs in a session bus of its own (processes.isolate), which starts the accessibility
+bus (at-spi-bus-launcher) and its registry on first use. The name-change listener is registered
+before the program starts, so that Qt's bridge knows from the start that someone listens and
+sends those events."""
 
 import os
 import sys
 
-import pyatspi
-from gi.repository import GLib
+import processes
 
-from driver import Failure, Session
+# Before the accessibility client connects to any bus: a desktop's would be the first it finds.
+processes.isolate()
+
+import pyatspi  # noqa: E402
+from gi.repository import GLib  # noqa: E402
+
+from driver import Failure, Session  # noqa: E402
 import orca  # noqa: F401 (adds the "x11-orca" display)
 
 # Orca's spoken output on arrival at each focus stop, utterance by utterance, in order.

@@ -9,7 +9,7 @@ it, press and release buttons, turn the wheel, press keys, grab the screen):
   Wayland  sway on its headless backend, the pointer through wayvnc's virtual pointer (a small
            RFB client below), keys through wtype, windows from swaymsg, the screen from grim.
 Images (the screen, the saved bitmap) are read with Pillow. The flows are written once against
-Session and run on either."""
+Session and run on either. Whatever a session starts ends with it (tests/e2e/processes.py)."""
 
 import collections
 import io
@@ -23,6 +23,8 @@ import tempfile
 import time
 
 from PIL import Image, ImageGrab
+
+import processes
 
 # The largest canvas saved is 9600 x 9600 pixels, more than Pillow opens without a warning meant
 # for images from elsewhere; every image here is the program's own.
@@ -79,6 +81,7 @@ class X11:
     """Xvfb, openbox and xdotool; the screen grabbed by Pillow over the X protocol."""
 
     name = "x11"
+    account = ()
 
     def __init__(self, session):
         self.session = session
@@ -87,14 +90,13 @@ class X11:
         read, write = os.pipe()
         # -r: no key repeats (see KEY_DELAY).
         xvfb = self.session.spawn(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                   "1280x1024x24", "-nolisten", "tcp", "-r"],
+                                   "1280x1024x24", "-nolisten", "tcp", "-r"], env,
                                   pass_fds=[write])
         os.close(write)
         with os.fdopen(read) as display:
             number = display.readline().strip()
         if not number:
             raise Failure("Xvfb did not start")
-        env.pop("WAYLAND_DISPLAY", None)
         env.update(DISPLAY=":" + number, QT_QPA_PLATFORM="xcb")
         self.env = env
         # openbox runs its --startup command once it has finished starting, and the program is
@@ -104,7 +106,7 @@ class X11:
         started = os.path.join(self.session.home, ".openbox-started")
         output = os.path.join(self.session.home, ".openbox-output")
         with open(output, "w") as log:
-            openbox = self.session.spawn(["openbox", "--startup", "touch " + started], env=env,
+            openbox = self.session.spawn(["openbox", "--startup", "touch " + started], env,
                                          stdout=log, stderr=subprocess.STDOUT)
         try:
             wait_until(lambda: os.path.exists(started), "the window manager", alive=openbox)
@@ -112,9 +114,6 @@ class X11:
             with open(output) as log:
                 raise Failure("%s; openbox said: %s" % (failure, log.read())) from None
         return env
-
-    def program(self, command):
-        return command
 
     def xdo(self, *args):
         result = subprocess.run(["xdotool", *map(str, args)], env=self.env,
@@ -200,10 +199,10 @@ class Wayland:
 
     def __init__(self, session):
         self.session = session
-        self.as_user = []
+        self.account, self.as_user = (), []
         if os.geteuid() == 0:
-            self.as_user = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY,
-                            "--clear-groups"]
+            self.account = ("--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups")
+            self.as_user = ["setpriv", *self.account]
         self.buttons = 0
         self.at = (0, 0)
 
@@ -212,19 +211,16 @@ class Wayland:
             os.chown(path, NOBODY, NOBODY)
 
     def start(self, env):
-        runtime = os.path.join(self.session.home, ".runtime")
-        os.mkdir(runtime, 0o700)
+        runtime = env["XDG_RUNTIME_DIR"]
         config = os.path.join(runtime, "sway.config")
         with open(config, "w") as f:
             f.write(SWAY_CONFIG)
         for path in (self.session.home, runtime, config):
             self.own(path)
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "SWAYSOCK", "XAUTHORITY"):
-            env.pop(name, None)
-        env.update(XDG_RUNTIME_DIR=runtime, SWAYSOCK=os.path.join(runtime, "sway.sock"),
-                   WLR_BACKENDS="headless", WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
+        env.update(SWAYSOCK=os.path.join(runtime, "sway.sock"), WLR_BACKENDS="headless",
+                   WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
         self.env = env
-        sway = self.session.spawn(self.as_user + ["sway", "-c", config], env=env)
+        sway = self.session.spawn(["sway", "-c", config], env, account=self.account)
 
         def display():
             names = [n for n in os.listdir(runtime) if n.startswith("wayland-")
@@ -233,7 +229,7 @@ class Wayland:
         env["WAYLAND_DISPLAY"] = wait_until(display, "sway", alive=sway)
 
         vnc = os.path.join(runtime, "vnc.sock")
-        wayvnc = self.session.spawn(self.as_user + ["wayvnc", "--unix-socket", vnc], env=env)
+        wayvnc = self.session.spawn(["wayvnc", "--unix-socket", vnc], env, account=self.account)
         self.rfb = socket.socket(socket.AF_UNIX)
         wait_until(lambda: self.rfb.connect_ex(vnc) == 0, "wayvnc", alive=wayvnc)
         self.handshake()
@@ -242,9 +238,6 @@ class Wayland:
         env.update(QT_QPA_PLATFORM="wayland", QT_WAYLAND_DISABLE_WINDOWDECORATION="1",
                    QT_LOGGING_RULES="qt.qpa.wayland.input=true")
         return env
-
-    def program(self, command):
-        return self.as_user + command
 
     # --- the RFB client: handshake, then pointer (type 5) and key (type 4) events ---------------
     def receive(self, count):
@@ -374,6 +367,9 @@ BACKENDS = {"x11": X11, "wayland": Wayland}
 
 
 class Session:
+    """The program on a display of its own, with HOME in a temporary folder; `env` is added to
+    the program's environment alone."""
+
     def __init__(self, program, backend="x11", env=None):
         self.program = program
         self.home = tempfile.mkdtemp(prefix="passages-e2e-")
@@ -382,23 +378,19 @@ class Session:
         self.extra_env = env or {}
 
     # --- starting and stopping -------------------------------------------------------------
-    def spawn(self, command, env=None, **options):
-        options.setdefault("stdout", subprocess.DEVNULL)
-        options.setdefault("stderr", subprocess.DEVNULL)
-        process = subprocess.Popen(command, env=env, **options)
+    def spawn(self, command, env, **options):
+        """Starts a process that ends with the session (processes.start)."""
+        process = processes.start(command, env, **options)
         self.processes.append(process)
         return process
 
     def __enter__(self):
         try:
-            env = {k: v for k, v in os.environ.items() if not k.startswith("QT_")}
-            env.update(HOME=self.home, LC_ALL="C.UTF-8")
-            self.env = self.backend.start(env)
-            self.env.update(self.extra_env)
+            self.env = self.backend.start(processes.environment(self.home))
+            self.program_env = dict(self.env, **self.extra_env)
             self.log = open(os.path.join(self.home, ".passages-output"), "w+")
-            self.app = subprocess.Popen(self.backend.program([self.program]), env=self.env,
-                                        stdout=self.log, stderr=subprocess.STDOUT, cwd=self.home)
-            self.processes.append(self.app)
+            self.app = self.spawn([self.program], self.program_env, account=self.backend.account,
+                                  stdout=self.log, stderr=subprocess.STDOUT, cwd=self.home)
             # Shown and given the keyboard by the window manager: placed, and taking input.
             self.form1 = self.wait_for(lambda: self.keyboard_window("Form1"),
                                        "the main window with the keyboard")
@@ -417,11 +409,7 @@ class Session:
 
     def stop(self):
         for process in reversed(self.processes):
-            process.terminate()
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                process.kill()
+            processes.stop(process)
         if hasattr(self, "log"):
             self.log.close()
         shutil.rmtree(self.home, ignore_errors=True)

@@ -5,14 +5,13 @@
 
 Each flow starts its own display (X11 unless told), drives the program with real input and judges
 what a user could see: the windows open, the screen, the files in HOME and the saved bitmap,
-square by square."""
+square by square. The stalling disk's flow takes its library from PASSAGES_STALL_LIBRARY."""
 
 import os
-import shutil
 import sys
-import tempfile
 import time
 
+import processes
 from driver import (CLIENT, CORNER, SAVE, Bitmap, Failure, Session, check_squares, light,
                     wait_until)
 
@@ -180,18 +179,22 @@ def the_wheel_during_a_drag(s):
 
 
 def a_save_on_a_stalling_disk(s):
-    """Every flush of the disk stalls for 3 s (the program runs under strace, which delays each
-    fdatasync): the progress window shows while the flush stalls, Escape in it keeps the earlier
-    file and leaves nothing behind, and a save left to finish writes the whole canvas. The main
-    window closed through the window manager while the progress window shows ends the program,
-    with the earlier file kept and nothing left."""
+    """Every sync of the disk, the file's and then the folder's, stalls for STALL_SECONDS
+    (stalling_disk): the progress window shows while the file's sync stalls, Escape then keeps
+    the earlier file and leaves nothing behind, and a save left to finish writes the whole
+    canvas. Escape once the new file has replaced the earlier one, while the folder's sync
+    stalls, comes too late: the user is told, and the new file is whole. The main window closed
+    through the window manager while the progress window shows ends the program, with the
+    earlier file kept and nothing left."""
     s.set_up(10, 10, 32)
     s.stroke(32, [(1, 1), (2, 1)])
-    s.save()
+    drawing = {(1, 1): ("0010", 0), (2, 1): ("1000", 0)}
+    check_squares(s.save(), 32, 10, 10, drawing)
     s.wait_for(lambda: not s.windows("Saving"), "the first save to end")
     with open(s.bitmap(), "rb") as f:
         earlier = f.read()
     s.stroke(32, [(5, 5), (6, 5)])
+    drawing.update({(5, 5): ("0010", 0), (6, 5): ("1000", 0)})
 
     pressed = time.monotonic()
     s.click(s.form1, SAVE)
@@ -206,11 +209,24 @@ def a_save_on_a_stalling_disk(s):
     if len(s.windows("Form1")) != 1:
         raise Failure("a message came for a cancelled save: %s" % s.window_names())
 
+    def replaced():
+        with open(s.bitmap(), "rb") as f:
+            return f.read() != earlier
     s.click(s.form1, SAVE)
     s.focused_window("Saving")
-    s.wait_for(lambda: not s.windows("Saving"), "the save to finish")
-    check_squares(Bitmap(s.bitmap()), 32, 10, 10, {
-        (1, 1): ("0010", 0), (2, 1): ("1000", 0), (5, 5): ("0010", 0), (6, 5): ("1000", 0)})
+    s.wait_for(replaced, "the new file to replace the earlier one")
+    renamed = time.monotonic()
+    s.key("Escape")
+    print("Escape was pressed %.2f s after the new file had its name"
+          % (time.monotonic() - renamed))
+    s.focused_window("Form1", other_than=s.form1)  # the message, with its owner's title
+    s.key("Return")
+    s.wait_for(lambda: len(s.windows("Form1")) == 1 and not s.windows("Saving"),
+               "Enter to dismiss the message")
+    left = sorted(name for name in os.listdir(s.home) if not name.startswith("."))
+    if left != ["test.bmp"]:
+        raise Failure("a save cancelled too late left: %s" % left)
+    check_squares(Bitmap(s.bitmap()), 32, 10, 10, drawing)
 
     with open(s.bitmap(), "rb") as f:
         earlier = f.read()
@@ -230,18 +246,18 @@ def a_save_on_a_stalling_disk(s):
                       % (s.app.returncode, "kept" if kept else "changed", left))
 
 
-def stalling_disk(program, folder):
-    """A program that starts `program` under strace, each fdatasync delayed by 3 s. In a build
-    with the sanitizers, LeakSanitizer cannot work under ptrace and would fail the program's
-    exit, so it is off there; the other flows look for leaks."""
-    wrapper = os.path.join(folder, "passages")
-    with open(wrapper, "w") as f:
-        f.write("#!/bin/sh\n"
-                "export ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\"\n"
-                "exec strace -f -qq --seccomp-bpf -o /dev/null -e trace=fdatasync "
-                "-e inject=fdatasync:delay_enter=3000000 '%s' \"$@\"\n" % program)
-    os.chmod(wrapper, 0o755)
-    return wrapper
+# Long enough for a user to press Escape while the folder's sync stalls.
+STALL_SECONDS = 3
+
+
+def stalling_disk():
+    """The program's environment for a disk whose every fsync and fdatasync stalls (the library
+    tests/e2e/stalldisk.cpp, preloaded). In a build with AddressSanitizer, its runtime is then
+    not the first library loaded, which it would otherwise refuse."""
+    return {"LD_PRELOAD": os.environ["PASSAGES_STALL_LIBRARY"],
+            "PASSAGES_STALL_SECONDS": str(STALL_SECONDS),
+            "ASAN_OPTIONS": ":".join(filter(None, (os.environ.get("ASAN_OPTIONS"),
+                                                    "verify_asan_link_order=0")))}
 
 
 FLOWS = {f.__name__: f for f in (
@@ -249,18 +265,15 @@ FLOWS = {f.__name__: f for f in (
     a_second_button_pressed_outside, the_settings_by_keyboard, a_failed_save_and_its_message,
     the_wheel_on_a_large_canvas, the_largest_grid, a_drag_held_below_the_window,
     the_wheel_during_a_drag, a_save_on_a_stalling_disk)}
-# Flows whose program runs wrapped: (program, a folder of the flow's own) -> what to run.
-WRAPPED = {"a_save_on_a_stalling_disk": stalling_disk}
+# Flows whose program is given more in its environment.
+PROGRAM_ENV = {"a_save_on_a_stalling_disk": stalling_disk}
 
 if __name__ == "__main__":
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in FLOWS or sys.argv[3:] not in (
             [], ["x11"], ["wayland"]):
         sys.exit("usage: flows.py {%s} PROGRAM [x11|wayland]" % ",".join(FLOWS))
-    wrappers = tempfile.mkdtemp(prefix="passages-flow-")
-    try:
-        program = WRAPPED.get(sys.argv[1], lambda p, _: p)(os.path.abspath(sys.argv[2]), wrappers)
-        with Session(program, *sys.argv[3:]) as session:
-            FLOWS[sys.argv[1]](session)
-    finally:
-        shutil.rmtree(wrappers, ignore_errors=True)
+    processes.isolate()
+    env = PROGRAM_ENV.get(sys.argv[1], dict)()
+    with Session(os.path.abspath(sys.argv[2]), *sys.argv[3:], env=env) as session:
+        FLOWS[sys.argv[1]](session)
     print("passed:", sys.argv[1], *sys.argv[3:])

@@ -15,7 +15,8 @@ import subprocess
 import sys
 import time
 
-from driver import COMMAND1, DEADLINE, DIALOG, Failure, Session, check_squares
+import processes
+from driver import COMMAND1, DIALOG, Failure, Session, check_squares
 
 LARGEST = (100, 100, 96)
 CANVAS_KB = 100 * 96 * 100 * 96 * 4 // 1024
@@ -27,16 +28,14 @@ def start(s, kilobytes):
         resource.setrlimit(resource.RLIMIT_AS, (kilobytes * 1024, kilobytes * 1024))
     s.log.write("--- limit %d kB\n" % kilobytes)
     s.log.flush()
-    s.app = subprocess.Popen([s.program], env=s.env, stdout=s.log, stderr=subprocess.STDOUT,
-                             cwd=s.home, preexec_fn=limit)
-    s.processes.append(s.app)
+    s.app = s.spawn([s.program], s.program_env, stdout=s.log, stderr=subprocess.STDOUT,
+                    cwd=s.home, preexec_fn=limit)
     s.form1 = s.wait_for(lambda: s.keyboard_window("Form1"),
                          "the main window with the keyboard at %d kB" % kilobytes)
 
 
 def stop(s):
-    s.app.terminate()
-    s.app.wait(timeout=DEADLINE)
+    processes.stop(s.app)
     s.wait_for(lambda: not s.windows("Form1"), "the windows to go")
 
 
@@ -140,4 +139,5 @@ def main(program):
 if __name__ == "__main__":
     if len(sys.argv) != 2:
         sys.exit("usage: memory_sweep.py PROGRAM")
+    processes.isolate()
     main(sys.argv[1])
