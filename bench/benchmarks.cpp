@@ -418,8 +418,8 @@ qint64 threadNanoseconds()
 // The longest the window's event loop is kept from running while the largest canvas is saved
 // through the real Form1: a 1 ms timer runs from before Save is pressed until the save has ended
 // and one tick more, and each save's iteration time is the longest gap between two ticks (the
-// press itself, the progress dialog's updates and the end of the save included). Before the
-// save left the window's thread, the gap was the whole save (BM_SaveLargest). The worst of the
+// press itself, the progress dialog's updates and the end of the save included). Were the save
+// on the window's thread, the gap would be the whole save (BM_SaveLargest). The worst of the
 // repetitions ("max") is the figure. Beside it, busy_ms: the most processor time the window's
 // own thread spent between two ticks, which is the part of a gap the editor's code is
 // answerable for; the rest is the system giving the core to other threads and programs.

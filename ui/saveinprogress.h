@@ -39,6 +39,6 @@ private:
     const SaveTarget m_target;
     std::stop_source m_stop;
     QFutureWatcher<SaveOutcome> m_watcher;
-    QProgressDialog *m_dialog; // the window's child, so that it shows over it
+    QProgressDialog *m_dialog; // the window's child, made (and so deleted) after this one
     bool m_closeWhenEnded = false; // the window was closed during the save
 };
