@@ -18,8 +18,7 @@ QString dataReadout(const PointerSquare &here, const Grid &grid)
 
 void updateCursorAndReadouts(const PointerSquare &here, const Grid &grid, StrokeView &view)
 {
-    const SquareRect square = grid.squareRect(here.index);
-    view.setCursorFrame(QRect(square.left, square.top, square.size, square.size));
+    view.setCursorFrame(grid.squareRect(here.index));
     view.setPositionCaption(positionReadout(here));
     view.setDataCaption(dataReadout(here, grid));
 }
