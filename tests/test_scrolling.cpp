@@ -341,15 +341,22 @@ void expectLineAroundTheCanvas(EditorDriver &editor, const char *after)
     const QRect line = visible.adjusted(-1, -1, 1, 1);
     QRegion elsewhere = QRegion(editor.form.rect()) - visible;
     for (QWidget *child : editor.form.findChildren<QWidget *>()) {
-        if (child->isVisible() && child != editor.canvas() && child->parent() != view
-            && !view->isAncestorOf(child->parentWidget()))
+        if (child->isVisible() && child != view && !view->isAncestorOf(child))
             elsewhere -= QRect(child->mapTo(&editor.form, QPoint()), child->size());
     }
-    for (QWidget *bar : { static_cast<QWidget *>(view->horizontalScrollBar()),
-                          static_cast<QWidget *>(view->verticalScrollBar()) }) {
+    // The scroll bars, and the corner between them, which the view's style paints.
+    const auto place = [&](const QWidget *bar) {
+        return QRect(bar->mapTo(&editor.form, QPoint()), bar->size());
+    };
+    const QScrollBar *across = view->horizontalScrollBar();
+    const QScrollBar *down = view->verticalScrollBar();
+    for (const QScrollBar *bar : { across, down }) {
         if (bar->isVisible())
-            elsewhere -= QRect(bar->mapTo(&editor.form, QPoint()), bar->size());
+            elsewhere -= place(bar);
     }
+    if (across->isVisible() && down->isVisible())
+        elsewhere -= QRect(QPoint(place(down).left(), place(across).top()),
+                           QPoint(place(down).right(), place(across).bottom()));
     const QRgb lineColour = editor.form.palette().color(QPalette::Dark).rgb();
     const QRgb background = editor.form.palette().color(QPalette::Window).rgb();
     int wrong = 0;
