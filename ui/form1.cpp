@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 
 namespace {
 
@@ -57,13 +58,17 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(tr("Form1"));
     setFont(editorFont());
     resize(layout::Form1::client);
-    // The window may be made smaller, but not so small that a button is cut off.
-    const QRect buttons = layout::Form1::cmdSave.united(layout::Form1::Command1);
-    setMinimumSize(buttons.right() + 1, buttons.bottom() + 1);
 
     Picture1 = new PictureBox;
     m_canvasView = new CanvasView(Picture1, this);
     m_canvasView->placeCanvasAt(layout::Form1::Picture1.topLeft());
+    // The window may be made smaller, but not so small that a button is cut off or covers the
+    // end of a scroll bar: the scroll bars lie along the window's right and bottom edges, past
+    // the buttons.
+    const QRect buttons = layout::Form1::cmdSave.united(layout::Form1::Command1);
+    setMinimumSize(buttons.right() + 1 + m_canvasView->verticalScrollBar()->sizeHint().width(),
+                   buttons.bottom() + 1
+                           + m_canvasView->horizontalScrollBar()->sizeHint().height());
     Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), layout::Form1::Label1);
     Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), layout::Form1::Label2);
     Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), layout::Form1::Label4);
