@@ -1,5 +1,6 @@
 #include "ui/canvasview.h"
 
+#include "ui/errorreport.h"
 #include "ui/picturebox.h"
 
 #include <QCoreApplication>
@@ -86,7 +87,7 @@ bool CanvasView::event(QEvent *event)
     // The scroll area's paint event paints the view itself (the viewport's comes through
     // viewportEvent): the line first, then what the scroll area draws over it.
     if (event->type() == QEvent::Paint)
-        paintCanvasLine();
+        guarded(window(), [this] { paintCanvasLine(); });
     return QScrollArea::event(event);
 }
 
@@ -94,26 +95,28 @@ bool CanvasView::viewportEvent(QEvent *event)
 {
     const bool handled = QScrollArea::viewportEvent(event);
     if (event->type() == QEvent::Resize) // scroll bars shown or hidden, or the window resized
-        updateCanvasLine();
+        guarded(window(), [this] { updateCanvasLine(); });
     return handled;
 }
 
 void CanvasView::wheelEvent(QWheelEvent *event)
 {
-    // A wheel turned with no button down ends a drag whose release never reached the canvas.
-    m_buttons &= event->buttons();
-    // Shift turns the wheel sideways, as users expect of an editor; Qt's scroll bars would take
-    // Shift to mean a page at a time.
-    if (event->modifiers() & Qt::ShiftModifier) {
-        QWheelEvent sideways(event->position(), event->globalPosition(),
-                             event->pixelDelta().transposed(), event->angleDelta().transposed(),
-                             event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
-                             event->phase(), event->inverted(), event->source());
-        QCoreApplication::sendEvent(horizontalScrollBar(), &sideways);
-        event->setAccepted(sideways.isAccepted());
-        return;
-    }
-    QScrollArea::wheelEvent(event);
+    guarded(window(), [&] {
+        // A wheel turned with no button down ends a drag whose release never reached the canvas.
+        m_buttons &= event->buttons();
+        // Shift turns the wheel sideways, as users expect of an editor; Qt's scroll bars would
+        // take Shift to mean a page at a time.
+        if (event->modifiers() & Qt::ShiftModifier) {
+            QWheelEvent sideways(event->position(), event->globalPosition(),
+                                 event->pixelDelta().transposed(), event->angleDelta().transposed(),
+                                 event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
+                                 event->phase(), event->inverted(), event->source());
+            QCoreApplication::sendEvent(horizontalScrollBar(), &sideways);
+            event->setAccepted(sideways.isAccepted());
+            return;
+        }
+        QScrollArea::wheelEvent(event);
+    });
 }
 
 QPoint CanvasView::overshoot() const
@@ -133,30 +136,32 @@ bool CanvasView::eventFilter(QObject *watched, QEvent *event)
         return QScrollArea::eventFilter(watched, event);
     // The scroll area first: it lays out its scroll bars for a canvas of a new size.
     const bool filtered = QScrollArea::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseMove:
-        m_pointer = static_cast<QMouseEvent *>(event)->globalPosition();
-        m_buttons = static_cast<QMouseEvent *>(event)->buttons();
-        if (m_buttons != Qt::NoButton && !overshoot().isNull()) {
-            if (!m_autoScroll.isActive())
-                m_autoScroll.start(AutoScrollInterval, this);
-        } else {
-            m_autoScroll.stop();
+    guarded(window(), [&] {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+            m_pointer = static_cast<QMouseEvent *>(event)->globalPosition();
+            m_buttons = static_cast<QMouseEvent *>(event)->buttons();
+            if (m_buttons != Qt::NoButton && !overshoot().isNull()) {
+                if (!m_autoScroll.isActive())
+                    m_autoScroll.start(AutoScrollInterval, this);
+            } else {
+                m_autoScroll.stop();
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            m_buttons = static_cast<QMouseEvent *>(event)->buttons();
+            if (m_buttons == Qt::NoButton)
+                m_autoScroll.stop();
+            break;
+        case QEvent::Move: // scrolled
+        case QEvent::Resize: // set up anew
+            updateCanvasLine();
+            break;
+        default:
+            break;
         }
-        break;
-    case QEvent::MouseButtonRelease:
-        m_buttons = static_cast<QMouseEvent *>(event)->buttons();
-        if (m_buttons == Qt::NoButton)
-            m_autoScroll.stop();
-        break;
-    case QEvent::Move: // scrolled
-    case QEvent::Resize: // set up anew
-        updateCanvasLine();
-        break;
-    default:
-        break;
-    }
+    });
     return filtered;
 }
 
@@ -176,13 +181,15 @@ void CanvasView::timerEvent(QTimerEvent *event)
         QScrollArea::timerEvent(event);
         return;
     }
-    const QPoint past = overshoot();
-    QScrollBar *across = horizontalScrollBar();
-    QScrollBar *down = verticalScrollBar();
-    const int x = across->value();
-    const int y = down->value();
-    across->setValue(x + stepFor(past.x()));
-    down->setValue(y + stepFor(past.y()));
-    if (across->value() == x && down->value() == y)
-        m_autoScroll.stop(); // at the end of the canvas
+    guarded(window(), [this] {
+        const QPoint past = overshoot();
+        QScrollBar *across = horizontalScrollBar();
+        QScrollBar *down = verticalScrollBar();
+        const int x = across->value();
+        const int y = down->value();
+        across->setValue(x + stepFor(past.x()));
+        down->setValue(y + stepFor(past.y()));
+        if (across->value() == x && down->value() == y)
+            m_autoScroll.stop(); // at the end of the canvas
+    });
 }

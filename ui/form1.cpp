@@ -212,7 +212,7 @@ void Form1::followPointer(Qt::MouseButtons buttons, std::optional<QPoint> from, 
 void Form1::resizeEvent(QResizeEvent *)
 {
     // The canvas's corner stays put; the scrolling area takes the rest of the window.
-    m_canvasView->placeCanvasAt(layout::Form1::Picture1.topLeft());
+    guarded(this, [this] { m_canvasView->placeCanvasAt(layout::Form1::Picture1.topLeft()); });
 }
 
 void Form1::setDirectionCaption(const QString &caption)

@@ -2,6 +2,7 @@
 
 #include "ui/control.h"
 #include "ui/editorfont.h"
+#include "ui/errorreport.h"
 #include "ui/layout.h"
 
 #include "input/numbertext.h"
@@ -100,21 +101,23 @@ std::array<QString, 3> Form2::hints()
 
 void Form2::Command1_Click()
 {
-    // Each entry is read once, and all three are read before any is used; entries that fail are
-    // ignored without a word.
-    const std::optional<double> x = parseNumberText(txtSizeX->text());
-    const std::optional<double> y = parseNumberText(txtSizeY->text());
-    const std::optional<double> pixels = parseNumberText(txtPixel->text());
-    if (!x || !y || !pixels)
-        return;
-    if (!Settings::SizeRange.contains(*x) || !Settings::SizeRange.contains(*y)
-        || !Settings::PixelsPerSquareRange.contains(*pixels))
-        return;
-    // In range, the 16-bit conversions cannot fail.
-    m_settings.SizeX = *toInt16(*x);
-    m_settings.SizeY = *toInt16(*y);
-    m_settings.PixelsPerSquare = *toInt16(*pixels);
-    accept();
+    guarded(this, [this] {
+        // Each entry is read once, and all three are read before any is used; entries that fail
+        // are ignored without a word.
+        const std::optional<double> x = parseNumberText(txtSizeX->text());
+        const std::optional<double> y = parseNumberText(txtSizeY->text());
+        const std::optional<double> pixels = parseNumberText(txtPixel->text());
+        if (!x || !y || !pixels)
+            return;
+        if (!Settings::SizeRange.contains(*x) || !Settings::SizeRange.contains(*y)
+            || !Settings::PixelsPerSquareRange.contains(*pixels))
+            return;
+        // In range, the 16-bit conversions cannot fail.
+        m_settings.SizeX = *toInt16(*x);
+        m_settings.SizeY = *toInt16(*y);
+        m_settings.PixelsPerSquare = *toInt16(*pixels);
+        accept();
+    });
 }
 
 void Form2::Command2_Click()
