@@ -19,10 +19,9 @@
 
 namespace {
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
-                  const QRect &geometry)
+QLabel *makeLabel(QWidget *parent, const Caption &caption, const QRect &geometry)
 {
-    auto *label = makeControl<QLabel>(parent, name, caption, geometry);
+    auto *label = makeControl<QLabel>(parent, caption, geometry);
     // Opaque: a new caption repaints the label alone, not the window behind it. Fixed: a new
     // caption does not ask the window to lay its children out again.
     label->setAutoFillBackground(true);
@@ -30,10 +29,9 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
     return label;
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
-                        const QRect &geometry)
+QPushButton *makeButton(QWidget *parent, const Caption &caption, const QRect &geometry)
 {
-    auto *button = makeControl<QPushButton>(parent, name, caption, geometry);
+    auto *button = makeControl<QPushButton>(parent, caption, geometry);
     button->setAutoDefault(false);
     return button;
 }
@@ -69,12 +67,11 @@ Form1::Form1(QWidget *parent)
     setMinimumSize(buttons.right() + 1 + m_canvasView->verticalScrollBar()->sizeHint().width(),
                    buttons.bottom() + 1
                            + m_canvasView->horizontalScrollBar()->sizeHint().height());
-    Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), layout::Form1::Label1);
-    Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), layout::Form1::Label2);
-    Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), layout::Form1::Label4);
-    cmdSave = makeButton(this, QStringLiteral("cmdSave"), tr("Save"), layout::Form1::cmdSave);
-    Command1
-            = makeButton(this, QStringLiteral("Command1"), tr("Command1"), layout::Form1::Command1);
+    Label1 = makeLabel(this, captions::Form1::Label1, layout::Form1::Label1);
+    Label2 = makeLabel(this, captions::Form1::Label2, layout::Form1::Label2);
+    Label4 = makeLabel(this, captions::Form1::Label4, layout::Form1::Label4);
+    cmdSave = makeButton(this, captions::Form1::cmdSave, layout::Form1::cmdSave);
+    Command1 = makeButton(this, captions::Form1::Command1, layout::Form1::Command1);
     Command1->setAccessibleDescription(
             tr("Opens the settings: the squares across, the squares down and the pixels per "
                "square."));
