@@ -10,9 +10,9 @@
 #include <QImageReader>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QScopeGuard>
 #include <QSignalSpy>
 
 #include <private/qguiapplication_p.h>

@@ -19,9 +19,7 @@ struct Caption
     QString text() const { return QCoreApplication::translate(window, source); }
 };
 
-namespace captions {
-
-namespace Form1 {
+namespace captions::Form1 {
 namespace place = layout::Form1;
 // Label2 lies over Label1's end: Label1's text, the position read-out, must end where Label2
 // starts.
@@ -36,9 +34,9 @@ inline constexpr Caption cmdSave { "Form1", "cmdSave", QT_TRANSLATE_NOOP("Form1"
 inline constexpr Caption Command1 { "Form1", "Command1", QT_TRANSLATE_NOOP("Form1", "Command1"),
                                     place::Command1.width() };
 inline constexpr Caption All[] = { Label1, Label2, Label4, cmdSave, Command1 };
-} // namespace Form1
+} // namespace captions::Form1
 
-namespace Form2 {
+namespace captions::Form2 {
 namespace place = layout::Form2;
 // "Square Size X:" and "Pixels Per Square:" reach under their text boxes: their text must end
 // where the box starts.
@@ -54,6 +52,4 @@ inline constexpr Caption Command1 { "Form2", "Command1", QT_TRANSLATE_NOOP("Form
 inline constexpr Caption Command2 { "Form2", "Command2", QT_TRANSLATE_NOOP("Form2", "Cancel"),
                                     place::Command2.width() };
 inline constexpr Caption All[] = { Label1, Label2, Label3, Command1, Command2 };
-} // namespace Form2
-
-} // namespace captions
+} // namespace captions::Form2

@@ -65,8 +65,7 @@ Form1::Form1(QWidget *parent)
     // the buttons.
     const QRect buttons = layout::Form1::cmdSave.united(layout::Form1::Command1);
     setMinimumSize(buttons.right() + 1 + m_canvasView->verticalScrollBar()->sizeHint().width(),
-                   buttons.bottom() + 1
-                           + m_canvasView->horizontalScrollBar()->sizeHint().height());
+                   buttons.bottom() + 1 + m_canvasView->horizontalScrollBar()->sizeHint().height());
     Label1 = makeLabel(this, captions::Form1::Label1, layout::Form1::Label1);
     Label2 = makeLabel(this, captions::Form1::Label2, layout::Form1::Label2);
     Label4 = makeLabel(this, captions::Form1::Label4, layout::Form1::Label4);

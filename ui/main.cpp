@@ -156,7 +156,8 @@ void answerHelpOrVersion(int argc, char **argv)
     }
     left.erase(question);
     if (!left.isEmpty()) {
-        complain(QCoreApplication::translate("main", "Unexpected argument '%1'.").arg(left.first()));
+        complain(
+                QCoreApplication::translate("main", "Unexpected argument '%1'.").arg(left.first()));
         std::exit(2);
     }
     if (options.parser.isSet(options.help))
