@@ -111,9 +111,19 @@ TEST(Display, EveryCaptionAndReadoutFitsItsControl)
     const auto add = [&](const QWidget *window, const char *name, const QString &text, int room) {
         cases.push_back({ window->findChild<QWidget *>(QLatin1String(name))->font(), text, room });
     };
+    // A caption's room lies within its control, and no control stacked above it covers any of it.
     const auto addShown = [&](const QWidget *window, const char *name, int room) {
-        add(window, name,
-            window->findChild<QWidget *>(QLatin1String(name))->property("text").toString(), room);
+        const QWidget *shown = window->findChild<QWidget *>(QLatin1String(name));
+        EXPECT_LE(room, shown->width()) << name;
+        const QObjectList &stack = window->children(); // from the bottom up
+        for (auto above = stack.begin() + stack.indexOf(shown) + 1; above != stack.end(); ++above) {
+            const auto *other = qobject_cast<const QWidget *>(*above);
+            EXPECT_FALSE(other
+                         && QRect(shown->pos(), QSize(room, shown->height()))
+                                    .intersects(other->geometry()))
+                    << name << "'s room reaches under " << (*above)->objectName().toStdString();
+        }
+        add(window, name, shown->property("text").toString(), room);
     };
     for (const Caption &caption : captions::Form1::All)
         addShown(&editor.form, caption.control, caption.room);
