@@ -9,17 +9,15 @@ QString positionReadout(const PointerSquare &here)
                  QString::number(here.index));
 }
 
-QString dataReadout(const PointerSquare &here, const Grid &grid)
+QString dataReadout(int index, SquareCode code)
 {
     return QCoreApplication::translate("Readouts", "ID:%1, Data:%2")
-            .arg(QString::number(here.index),
-                 QString::fromStdString(squareCodeText(grid.code(here.index))));
+            .arg(QString::number(index), QString::fromStdString(squareCodeText(code)));
 }
 
 void updateCursorAndReadouts(const PointerSquare &here, const Grid &grid, StrokeView &view)
 {
-    const SquareRect square = grid.squareRect(here.index);
-    view.setCursorFrame(QRect(square.left, square.top, square.size, square.size));
+    view.setCursorFrame(grid.squareRect(here.index));
     view.setPositionCaption(positionReadout(here));
-    view.setDataCaption(dataReadout(here, grid));
+    view.setDataCaption(dataReadout(here.index, grid.code(here.index)));
 }

@@ -10,6 +10,6 @@
 // "X:2,Y:1,ID:12": the square's column, row and index.
 QString positionReadout(const PointerSquare &here);
 // "ID:12, Data:0010": the square's index and code.
-QString dataReadout(const PointerSquare &here, const Grid &grid);
+QString dataReadout(int index, SquareCode code);
 
 void updateCursorAndReadouts(const PointerSquare &here, const Grid &grid, StrokeView &view);

@@ -1,7 +1,9 @@
 // The editor's model: the three grid settings and, for every square, the sides that a drawn path
 // crosses, plus a spare entry at index SizeX * SizeY that belongs to no square. Codes only ever
-// gain sides. Plain C++, no Qt.
+// gain sides. Of Qt only QRect, for a square's pixels.
 #pragma once
+
+#include <QRect>
 
 #include <cstdint>
 #include <string>
@@ -47,14 +49,6 @@ std::string squareCodeText(SquareCode code);
 // The two tile sets, by their colours: tile set 0 and tile set 1.
 enum class TileSet : std::uint8_t { DarkRed, DarkTealBlue };
 
-// A square's pixels on the canvas: its top left corner and its edge, in pixels.
-struct SquareRect
-{
-    int left;
-    int top;
-    int size;
-};
-
 class Grid
 {
 public:
@@ -73,12 +67,11 @@ public:
     int index(int column, int row) const { return row * m_settings.SizeX + column; }
     int column(int index) const { return index % m_settings.SizeX; }
     int row(int index) const { return index / m_settings.SizeX; }
-    int left(int index) const { return column(index) * m_settings.PixelsPerSquare; }
-    int top(int index) const { return row(index) * m_settings.PixelsPerSquare; }
     // The square's pixels on the canvas: what the painter paints and the cursor frame outlines.
-    SquareRect squareRect(int index) const
+    QRect squareRect(int index) const
     {
-        return { left(index), top(index), m_settings.PixelsPerSquare };
+        const int p = m_settings.PixelsPerSquare;
+        return QRect(column(index) * p, row(index) * p, p, p);
     }
 
     // Marks one side of the square at `index` as connected. False, changing nothing, for an

@@ -16,17 +16,11 @@ QSize canvasSizeFor(const Settings &settings)
                  settings.SizeY * settings.PixelsPerSquare);
 }
 
-QRect squareRect(const Grid &grid, int index)
-{
-    const SquareRect square = grid.squareRect(index);
-    return QRect(square.left, square.top, square.size, square.size);
-}
-
 void paintSquare(PictureSurface &surface, const TileSets &tileSets, const Grid &grid, int index,
                  TileSet set)
 {
     const int tileNumber = Grid::Func_BinToDec(grid.code(index));
-    const QRect square = squareRect(grid, index);
+    const QRect square = grid.squareRect(index);
     const QImage &cell = tileSets[std::size_t(set)].ScaledCell(tileNumber, square.size());
     surface.PaintPicture(cell, square);
 }

@@ -7,7 +7,7 @@
 
 #include "model/grid.h"
 
-#include <QRect>
+#include <QSize>
 
 #include <array>
 
@@ -20,9 +20,6 @@ TileSets loadTileSets();
 
 // The canvas's size for the settings: SizeX * P by SizeY * P pixels.
 QSize canvasSizeFor(const Settings &settings);
-
-// The square's pixels on the canvas (Grid::squareRect) as a QRect.
-QRect squareRect(const Grid &grid, int index);
 
 void paintSquare(PictureSurface &surface, const TileSets &tileSets, const Grid &grid, int index,
                  TileSet set);

@@ -4,7 +4,7 @@
 #include "tests/uitest.h"
 
 #include "bitmapfile/bitmapfile.h"
-
+#include "ui/captions.h"
 #include "ui/editorfont.h"
 #include "ui/form2.h"
 
@@ -99,35 +99,49 @@ TEST(Display, EveryCaptionAndReadoutFitsItsControl)
     EXPECT_EQ(chosen.pixelSize(), fittingPixelSize());
     EditorDriver editor;
     Form2 dialog(Settings {});
-    const auto fontOf = [](const QWidget *parent, const char *name) {
-        return parent->findChild<QWidget *>(QLatin1String(name))->font();
-    };
-    // The widest text each control can show, in the font it shows it in, and the room it has:
-    // Label1 must end before Label2 starts (x 128); the dialog's captions before the text boxes
-    // (x 112).
-    const struct
+    // The widest text each control can show, in the font it shows it in, and the room it has
+    // (ui/captions.h): every fixed caption as its control shows it, and the widest read-outs,
+    // direction words and hints.
+    struct Case
     {
         QFont font;
-        const char *text;
+        QString text;
         int room;
-    } cases[] = {
-        { fontOf(&editor.form, "Label1"), "X:99,Y:99,ID:9999", 128 - 32 },
-        { fontOf(&editor.form, "Label1"), "X:88,Y:88,ID:8888", 128 - 32 },
-        { fontOf(&editor.form, "Label4"), "ID:9999, Data:1111", 89 },
-        { fontOf(&editor.form, "Label4"), "ID:8888, Data:0000", 89 },
-        { fontOf(&editor.form, "Label2"), "Right", 121 },
-        { fontOf(&editor.form, "Label2"), "Label2", 121 },
-        { fontOf(&editor.form, "Command1"), "Command1", 113 },
-        { fontOf(&dialog, "Label1"), "Square Size X:", 112 - 16 },
-        { fontOf(&dialog, "Label3"), "Pixels Per Square:", 112 - 16 },
-        { fontOf(&dialog, "Label2"), "Square Size Y:", 81 },
-        { fontOf(&dialog, "Label4_0"), "3 to 100", 89 },
-        { fontOf(&dialog, "Label4_2"), "8 to 96", 89 },
     };
+    std::vector<Case> cases;
+    const auto add = [&](const QWidget *window, const char *name, const QString &text, int room) {
+        cases.push_back({ window->findChild<QWidget *>(QLatin1String(name))->font(), text, room });
+    };
+    // A caption's room lies within its control, and no control stacked above it covers any of it.
+    const auto addShown = [&](const QWidget *window, const char *name, int room) {
+        const QWidget *shown = window->findChild<QWidget *>(QLatin1String(name));
+        EXPECT_LE(room, shown->width()) << name;
+        const QObjectList &stack = window->children(); // from the bottom up
+        for (auto above = stack.begin() + stack.indexOf(shown) + 1; above != stack.end(); ++above) {
+            const auto *other = qobject_cast<const QWidget *>(*above);
+            EXPECT_FALSE(other
+                         && QRect(shown->pos(), QSize(room, shown->height()))
+                                    .intersects(other->geometry()))
+                    << name << "'s room reaches under " << (*above)->objectName().toStdString();
+        }
+        add(window, name, shown->property("text").toString(), room);
+    };
+    for (const Caption &caption : captions::Form1::All)
+        addShown(&editor.form, caption.control, caption.room);
+    for (const Caption &caption : captions::Form2::All)
+        addShown(&dialog, caption.control, caption.room);
+    const int readout = captions::Form1::Label1.room;
+    add(&editor.form, "Label1", QStringLiteral("X:99,Y:99,ID:9999"), readout);
+    add(&editor.form, "Label1", QStringLiteral("X:88,Y:88,ID:8888"), readout);
+    add(&editor.form, "Label4", QStringLiteral("ID:9999, Data:1111"), captions::Form1::Label4.room);
+    add(&editor.form, "Label4", QStringLiteral("ID:8888, Data:0000"), captions::Form1::Label4.room);
+    add(&editor.form, "Label2", QStringLiteral("Right"), captions::Form1::Label2.room);
+    addShown(&dialog, "Label4_0", layout::Form2::Label4_0.width());
+    addShown(&dialog, "Label4_2", layout::Form2::Label4_2.width());
     for (const auto &c : cases)
-        EXPECT_LE(QFontMetrics(c.font).horizontalAdvance(QString::fromLatin1(c.text)) + 4, c.room)
-                << c.text << " in " << QFontInfo(c.font).family().toStdString() << " at "
-                << QFontInfo(c.font).pixelSize() << " px";
+        EXPECT_LE(QFontMetrics(c.font).horizontalAdvance(c.text) + 4, c.room)
+                << c.text.toStdString() << " in " << QFontInfo(c.font).family().toStdString()
+                << " at " << QFontInfo(c.font).pixelSize() << " px";
 }
 
 // Where a translation makes a hint the widest text, the size is the largest at which that hint
@@ -144,7 +158,8 @@ TEST(Display, TheFontIsTheLargestAtWhichABoldHintFits)
         QFont font = editorFont();
         font.setPixelSize(size);
         font.setWeight(weight);
-        return 89 - EditorFontSpare - QFontMetrics(font).horizontalAdvance(hint);
+        return layout::Form2::Label4_1.width() - EditorFontSpare
+                - QFontMetrics(font).horizontalAdvance(hint);
     };
     EXPECT_GE(roomLeft(pixels, QFont::Bold), 0) << pixels << " px";
     EXPECT_LT(roomLeft(pixels + 1, QFont::Bold), 0) << pixels + 1 << " px fits as well";

@@ -92,6 +92,5 @@ TEST(Grid, MapsColumnAndRowToIndexAndPixels)
     EXPECT_EQ(g.index(3, 1), 1 * 10 + 3);
     EXPECT_EQ(g.column(13), 3);
     EXPECT_EQ(g.row(13), 1);
-    EXPECT_EQ(g.left(13), 3 * 48);
-    EXPECT_EQ(g.top(13), 1 * 48);
+    EXPECT_EQ(g.squareRect(13), QRect(3 * 48, 1 * 48, 48, 48));
 }

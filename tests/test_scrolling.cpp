@@ -233,14 +233,15 @@ TEST_P(WheelDuringADrag, WalksEverySquareTheViewCarriesThePointerOver)
     editor.press(editor.centre(3, 2));
     const QPoint pointer = editor.centre(3, 2); // the pointer stays here on the window
 
-    // Half a notch at a time, which a fine wheel or a touchpad gives.
-    turnWheel(editor, pointer, QPoint(0, -60), Qt::LeftButton);
+    // A third of a notch at a time, which a fine wheel or a touchpad gives.
+    constexpr int turn = 40;
+    turnWheel(editor, pointer, QPoint(0, -turn), Qt::LeftButton);
     const int notch = view.down->value();
-    EXPECT_GT(notch, pixels) << "half a notch carries the pointer over more than a square";
-    turnWheel(editor, pointer + QPoint(0, notch), QPoint(0, -60), Qt::LeftButton,
+    EXPECT_GT(notch, pixels) << "a third of a notch carries the pointer over more than a square";
+    turnWheel(editor, pointer + QPoint(0, notch), QPoint(0, -turn), Qt::LeftButton,
               Qt::ShiftModifier);
     EXPECT_EQ(view.across->value(), notch) << "Shift+wheel moves as far across as down";
-    turnWheel(editor, pointer + QPoint(notch, notch), QPoint(-60, 0), Qt::LeftButton);
+    turnWheel(editor, pointer + QPoint(notch, notch), QPoint(-turn, 0), Qt::LeftButton);
     EXPECT_EQ(view.across->value(), 2 * notch) << "the tilting wheel";
     const QPoint end = pointer + QPoint(2 * notch, notch);
     editor.release(end);
@@ -259,9 +260,9 @@ TEST_P(WheelDuringADrag, WalksEverySquareTheViewCarriesThePointerOver)
         for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
             if (buttons & button)
                 editor.press(at, button);
-        turnWheel(editor, at, QPoint(0, 60), buttons);
+        turnWheel(editor, at, QPoint(0, turn), buttons);
         at -= QPoint(0, notch);
-        turnWheel(editor, at, QPoint(0, 60), buttons, Qt::ShiftModifier);
+        turnWheel(editor, at, QPoint(0, turn), buttons, Qt::ShiftModifier);
         at -= QPoint(notch, 0);
         for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
             if (buttons & button || (buttons == Qt::NoButton && button == Qt::LeftButton))
@@ -272,8 +273,8 @@ TEST_P(WheelDuringADrag, WalksEverySquareTheViewCarriesThePointerOver)
         const QRect frame = editor.canvas()->Shape1();
         const QString readouts = editor.caption("Label1") + editor.caption("Label4");
         const QPoint before(view.across->value(), view.down->value());
-        turnWheel(editor, at, QPoint(0, -60), Qt::NoButton);
-        turnWheel(editor, at + QPoint(0, notch), QPoint(0, -60), Qt::NoButton, Qt::ShiftModifier);
+        turnWheel(editor, at, QPoint(0, -turn), Qt::NoButton);
+        turnWheel(editor, at + QPoint(0, notch), QPoint(0, -turn), Qt::NoButton, Qt::ShiftModifier);
         ASSERT_EQ(QPoint(view.across->value(), view.down->value()), before + QPoint(notch, notch));
         EXPECT_EQ(editor.canvas()->Shape1(), frame) << buttons;
         EXPECT_EQ(editor.caption("Label1") + editor.caption("Label4"), readouts) << buttons;
@@ -343,15 +344,22 @@ void expectLineAroundTheCanvas(EditorDriver &editor, const char *after)
     const QRect line = visible.adjusted(-1, -1, 1, 1);
     QRegion elsewhere = QRegion(editor.form.rect()) - visible;
     for (QWidget *child : editor.form.findChildren<QWidget *>()) {
-        if (child->isVisible() && child != editor.canvas() && child->parent() != view
-            && !view->isAncestorOf(child->parentWidget()))
+        if (child->isVisible() && child != view && !view->isAncestorOf(child))
             elsewhere -= QRect(child->mapTo(&editor.form, QPoint()), child->size());
     }
-    for (QWidget *bar : { static_cast<QWidget *>(view->horizontalScrollBar()),
-                          static_cast<QWidget *>(view->verticalScrollBar()) }) {
+    // The scroll bars, and the corner between them, which the view's style paints.
+    const auto place = [&](const QWidget *bar) {
+        return QRect(bar->mapTo(&editor.form, QPoint()), bar->size());
+    };
+    const QScrollBar *across = view->horizontalScrollBar();
+    const QScrollBar *down = view->verticalScrollBar();
+    for (const QScrollBar *bar : { across, down }) {
         if (bar->isVisible())
-            elsewhere -= QRect(bar->mapTo(&editor.form, QPoint()), bar->size());
+            elsewhere -= place(bar);
     }
+    if (across->isVisible() && down->isVisible())
+        elsewhere -= QRect(QPoint(place(down).left(), place(across).top()),
+                           QPoint(place(down).right(), place(across).bottom()));
     const QRgb lineColour = editor.form.palette().color(QPalette::Dark).rgb();
     const QRgb background = editor.form.palette().color(QPalette::Window).rgb();
     int wrong = 0;

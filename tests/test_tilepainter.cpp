@@ -24,9 +24,9 @@ protected:
     // The colour at a position given in fractions of the square at `index`.
     QRgb sample(int index, double fx, double fy) const
     {
-        const int p = grid.settings().PixelsPerSquare;
-        return surface->at(grid.left(index) + int(fx * (p - 1) + 0.5),
-                           grid.top(index) + int(fy * (p - 1) + 0.5));
+        const QRect square = grid.squareRect(index);
+        return surface->at(square.left() + int(fx * (square.width() - 1) + 0.5),
+                           square.top() + int(fy * (square.height() - 1) + 0.5));
     }
 
     const TileSets sets = loadTileSets();
@@ -42,7 +42,7 @@ TEST_F(TilePainter, PaintsTheTileOfTheSquaresCodeIntoItsRectangle)
     const int square = grid.index(2, 1);
     grid.Func_SetSide(square, Side::Right);
     draw(square);
-    EXPECT_EQ(squareRect(grid, square), QRect(2 * 32, 1 * 32, 32, 32));
+    EXPECT_EQ(grid.squareRect(square), QRect(2 * 32, 1 * 32, 32, 32));
     EXPECT_TRUE(isLight(sample(square, 0.5, 0.5)));
     EXPECT_TRUE(isLight(sample(square, 1.0, 0.5))); // the arm reaches the right edge
     EXPECT_TRUE(isRedWall(sample(square, 0.0, 0.5)));

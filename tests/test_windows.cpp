@@ -14,6 +14,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include <private/qguiapplication_p.h>
@@ -59,10 +61,6 @@ TEST(MainWindow, HasItsDesignLayout)
     EXPECT_EQ(editor.button("cmdSave")->text(), "Save");
     EXPECT_EQ(editor.button("Command1")->geometry(), QRect(560, 448, 113, 33));
     EXPECT_EQ(editor.button("Command1")->text(), "Command1");
-    // Made as small as it goes, the window still shows both buttons whole.
-    editor.form.resize(1, 1);
-    EXPECT_EQ(editor.form.size(), QSize(673, 481));
-    editor.form.resize(688, 528);
     EXPECT_FALSE(editor.button("cmdSave")->isDefault());
     EXPECT_FALSE(editor.button("Command1")->isDefault());
     // Focus: the canvas first, then "Save", then "Command1".
@@ -70,6 +68,24 @@ TEST(MainWindow, HasItsDesignLayout)
     EXPECT_EQ(EditorDriver::nextFocusable(editor.canvas()), editor.button("cmdSave"));
     EXPECT_EQ(EditorDriver::nextFocusable(editor.button("cmdSave")), editor.button("Command1"));
     EXPECT_EQ(EditorDriver::nextFocusable(editor.button("Command1")), editor.canvas());
+
+    // Made as small as it goes, the window still shows both buttons whole, and the scroll bars of
+    // a canvas larger than the window can be used to both their ends.
+    editor.setUp(100, 100, 16);
+    editor.form.resize(1, 1);
+    QApplication::processEvents();
+    const QRect buttons
+            = editor.button("cmdSave")->geometry().united(editor.button("Command1")->geometry());
+    EXPECT_TRUE(editor.form.rect().contains(buttons)) << "a button is cut off";
+    const auto *view = editor.form.findChild<QScrollArea *>();
+    for (QScrollBar *bar : { view->horizontalScrollBar(), view->verticalScrollBar() }) {
+        ASSERT_TRUE(bar->isVisible());
+        const QRect place(bar->mapTo(&editor.form, QPoint()), bar->size());
+        for (const QPoint end : { place.topLeft(), place.bottomRight() })
+            EXPECT_EQ(editor.form.childAt(end), bar)
+                    << (bar->orientation() == Qt::Horizontal ? "horizontal" : "vertical")
+                    << " scroll bar's end at " << end.x() << "," << end.y();
+    }
 }
 
 TEST(MainWindow, IgnoresTheCanvasUntilSettingsExist)
@@ -207,7 +223,7 @@ TEST(SettingsDialog, RefusesEntriesSilently)
         { "10", "2.9", "32" },   { "10", "101", "32" },   { "10", "10", "6.9" },
         { "10", "10", "96.1" },  { "", "10", "32" },      { "10", "abc", "32" },
         { "10", "10", "12a" },   { "1e1", "10", "32" },   { "10", "10", "0x20" },
-        { "1,000", "10", "32" },
+        { "1,000", "10", "32" }, { "10", "10", "96.5" },  { "2.5000001", "10", "32" },
     };
     EditorDriver editor;
     editor.setUp(20, 15, 48);

@@ -1,9 +1,11 @@
 #include "ui/canvasview.h"
 
+#include "ui/errorreport.h"
 #include "ui/picturebox.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimerEvent>
 #include <QWheelEvent>
@@ -33,26 +35,88 @@ CanvasView::CanvasView(QWidget *canvas, QWidget *parent)
     // The canvas inside takes the focus; the view around it is no stop of its own, which a
     // screen reader would announce as nothing.
     setFocusPolicy(Qt::NoFocus);
+    setViewportMargins(1, 1, 0, 0); // the line's left and top sides
     setWidget(canvas);
     canvas->installEventFilter(this);
 }
 
+void CanvasView::placeCanvasAt(QPoint corner)
+{
+    const QPoint origin = corner - QPoint(1, 1);
+    setGeometry(QRect(origin, parentWidget()->size() - QSize(origin.x(), origin.y())));
+}
+
+// One pixel outside the part of the canvas the viewport shows (the scroll bars are not part of
+// it): left and top in the margin, right and bottom in the viewport beside a canvas smaller than
+// it, or under a scroll bar or past the view's edge beside a larger one.
+QRect CanvasView::canvasLine() const
+{
+    const QRect shown(viewport()->mapTo(this, QPoint()), viewport()->size());
+    const QRect canvas(widget()->mapTo(this, QPoint()), widget()->size());
+    return canvas.intersected(shown).adjusted(-1, -1, 1, 1);
+}
+
+void CanvasView::updateCanvasLine()
+{
+    // Only the pixels of the line where it was last drawn and where it goes, not the whole
+    // view; a pixel wider on each side, so that on a scaled screen the device pixels the line
+    // was rounded to are covered too.
+    const QRect line = canvasLine();
+    if (line == m_canvasLine)
+        return;
+    auto band = [](const QRect &r) {
+        return QRegion(r.adjusted(-1, -1, 1, 1)) - QRegion(r.adjusted(2, 2, -2, -2));
+    };
+    update(band(m_canvasLine) + band(line));
+}
+
+void CanvasView::paintCanvasLine()
+{
+    // Filled pixels rather than a pen: on a scaled screen they cover the same device pixels as
+    // the canvas's own pixels would, so the line meets the canvas without a gap or overlap. The
+    // viewport is transparent, so the sides drawn under it show.
+    QPainter painter(this);
+    m_canvasLine = canvasLine();
+    const QRegion line = QRegion(m_canvasLine) - QRegion(m_canvasLine.adjusted(1, 1, -1, -1));
+    for (const QRect &strip : line)
+        painter.fillRect(strip, palette().color(QPalette::Dark));
+}
+
+bool CanvasView::event(QEvent *event)
+{
+    // The scroll area's paint event paints the view itself (the viewport's comes through
+    // viewportEvent): the line first, then what the scroll area draws over it.
+    if (event->type() == QEvent::Paint)
+        guarded(window(), [this] { paintCanvasLine(); });
+    return QScrollArea::event(event);
+}
+
+bool CanvasView::viewportEvent(QEvent *event)
+{
+    const bool handled = QScrollArea::viewportEvent(event);
+    if (event->type() == QEvent::Resize) // scroll bars shown or hidden, or the window resized
+        guarded(window(), [this] { updateCanvasLine(); });
+    return handled;
+}
+
 void CanvasView::wheelEvent(QWheelEvent *event)
 {
-    // A wheel turned with no button down ends a drag whose release never reached the canvas.
-    m_buttons &= event->buttons();
-    // Shift turns the wheel sideways, as users expect of an editor; Qt's scroll bars would take
-    // Shift to mean a page at a time.
-    if (event->modifiers() & Qt::ShiftModifier) {
-        QWheelEvent sideways(event->position(), event->globalPosition(),
-                             event->pixelDelta().transposed(), event->angleDelta().transposed(),
-                             event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
-                             event->phase(), event->inverted(), event->source());
-        QCoreApplication::sendEvent(horizontalScrollBar(), &sideways);
-        event->setAccepted(sideways.isAccepted());
-        return;
-    }
-    QScrollArea::wheelEvent(event);
+    guarded(window(), [&] {
+        // A wheel turned with no button down ends a drag whose release never reached the canvas.
+        m_buttons &= event->buttons();
+        // Shift turns the wheel sideways, as users expect of an editor; Qt's scroll bars would
+        // take Shift to mean a page at a time.
+        if (event->modifiers() & Qt::ShiftModifier) {
+            QWheelEvent sideways(event->position(), event->globalPosition(),
+                                 event->pixelDelta().transposed(), event->angleDelta().transposed(),
+                                 event->buttons(), event->modifiers() & ~Qt::ShiftModifier,
+                                 event->phase(), event->inverted(), event->source());
+            QCoreApplication::sendEvent(horizontalScrollBar(), &sideways);
+            event->setAccepted(sideways.isAccepted());
+            return;
+        }
+        QScrollArea::wheelEvent(event);
+    });
 }
 
 QPoint CanvasView::overshoot() const
@@ -70,27 +134,35 @@ bool CanvasView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != widget())
         return QScrollArea::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseMove:
-        m_pointer = static_cast<QMouseEvent *>(event)->globalPosition();
-        m_buttons = static_cast<QMouseEvent *>(event)->buttons();
-        if (m_buttons != Qt::NoButton && !overshoot().isNull()) {
-            if (!m_autoScroll.isActive())
-                m_autoScroll.start(AutoScrollInterval, this);
-        } else {
-            m_autoScroll.stop();
+    // The scroll area first: it lays out its scroll bars for a canvas of a new size.
+    const bool filtered = QScrollArea::eventFilter(watched, event);
+    guarded(window(), [&] {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+            m_pointer = static_cast<QMouseEvent *>(event)->globalPosition();
+            m_buttons = static_cast<QMouseEvent *>(event)->buttons();
+            if (m_buttons != Qt::NoButton && !overshoot().isNull()) {
+                if (!m_autoScroll.isActive())
+                    m_autoScroll.start(AutoScrollInterval, this);
+            } else {
+                m_autoScroll.stop();
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            m_buttons = static_cast<QMouseEvent *>(event)->buttons();
+            if (m_buttons == Qt::NoButton)
+                m_autoScroll.stop();
+            break;
+        case QEvent::Move: // scrolled
+        case QEvent::Resize: // set up anew
+            updateCanvasLine();
+            break;
+        default:
+            break;
         }
-        break;
-    case QEvent::MouseButtonRelease:
-        m_buttons = static_cast<QMouseEvent *>(event)->buttons();
-        if (m_buttons == Qt::NoButton)
-            m_autoScroll.stop();
-        break;
-    default:
-        break;
-    }
-    return QScrollArea::eventFilter(watched, event);
+    });
+    return filtered;
 }
 
 void CanvasView::scrollContentsBy(int dx, int dy)
@@ -109,13 +181,15 @@ void CanvasView::timerEvent(QTimerEvent *event)
         QScrollArea::timerEvent(event);
         return;
     }
-    const QPoint past = overshoot();
-    QScrollBar *across = horizontalScrollBar();
-    QScrollBar *down = verticalScrollBar();
-    const int x = across->value();
-    const int y = down->value();
-    across->setValue(x + stepFor(past.x()));
-    down->setValue(y + stepFor(past.y()));
-    if (across->value() == x && down->value() == y)
-        m_autoScroll.stop(); // at the end of the canvas
+    guarded(window(), [this] {
+        const QPoint past = overshoot();
+        QScrollBar *across = horizontalScrollBar();
+        QScrollBar *down = verticalScrollBar();
+        const int x = across->value();
+        const int y = down->value();
+        across->setValue(x + stepFor(past.x()));
+        down->setValue(y + stepFor(past.y()));
+        if (across->value() == x && down->value() == y)
+            m_autoScroll.stop(); // at the end of the canvas
+    });
 }

@@ -1,11 +1,12 @@
 #include "ui/editorfont.h"
 
+#include "ui/captions.h"
 #include "ui/form2.h"
 #include "ui/layout.h"
 
 #include "input/direction.h"
+#include "input/readouts.h"
 
-#include <QCoreApplication>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -23,45 +24,31 @@ struct Fit
     bool bold;
 };
 
-// The widest text each control can show, with its room: a control's width, but Label1's read-out
-// must end where Label2 starts, and the dialog's first and last captions where their text boxes
-// start.
+// The widest text each control can show, with its room (ui/captions.h): every fixed caption,
+// the hints, the direction words and the read-outs at their longest.
 std::vector<Fit> widestTexts()
 {
-    namespace f1 = layout::Form1;
-    namespace f2 = layout::Form2;
-    const auto form1 = [](const char *text) { return QCoreApplication::translate("Form1", text); };
-    const auto form2 = [](const char *text) { return QCoreApplication::translate("Form2", text); };
-    const int readout = f1::Label2.left() - f1::Label1.left();
-    std::vector<Fit> fits = {
-        { form1("Label1"), readout, false },
-        { form1("Label2"), f1::Label2.width(), false },
-        { form1("Label4"), f1::Label4.width(), false },
-        { form1("Save"), f1::cmdSave.width(), false },
-        { form1("Command1"), f1::Command1.width(), false },
-        { form2("Square Size X:"), f2::txtSizeX.left() - f2::Label1.left(), false },
-        { form2("Square Size Y:"), f2::Label2.width(), false },
-        { form2("Pixels Per Square:"), f2::txtPixel.left() - f2::Label3.left(), false },
-        { form2("OK"), f2::Command1.width(), false },
-        { form2("Cancel"), f2::Command2.width(), false },
-    };
+    std::vector<Fit> fits;
+    for (const Caption &caption : captions::Form1::All)
+        fits.push_back({ caption.text(), caption.room, false });
+    for (const Caption &caption : captions::Form2::All)
+        fits.push_back({ caption.text(), caption.room, false });
     for (const QString &hint : Form2::hints())
-        fits.push_back({ hint, f2::Label4_0.width(), true });
+        fits.push_back({ hint, layout::Form2::Label4_0.width(), true });
     for (Direction direction :
          { Direction::Up, Direction::Down, Direction::Left, Direction::Right })
-        fits.push_back({ directionWord(direction), f1::Label2.width(), false });
+        fits.push_back({ directionWord(direction), captions::Form1::Label2.room, false });
     // The read-outs at the largest grid (columns and rows to 99, indexes to 9999), with each
-    // digit in every place, since digits need not be equally wide.
+    // digit in every place, since digits need not be equally wide: the nines replaced.
+    const QString position = positionReadout({ 99, 99, 9999 });
+    const QString data[] = { dataReadout(9999, 0), dataReadout(9999, 0b1111) }; // no side, all
     for (char digit = '0'; digit <= '9'; ++digit) {
-        const QString two(2, QLatin1Char(digit));
-        const QString four(4, QLatin1Char(digit));
-        fits.push_back(
-                { QCoreApplication::translate("Readouts", "X:%1,Y:%2,ID:%3").arg(two, two, four),
-                  readout, false });
-        for (const char *code : { "0000", "1111" })
-            fits.push_back({ QCoreApplication::translate("Readouts", "ID:%1, Data:%2")
-                                     .arg(four, QLatin1String(code)),
-                             f1::Label4.width(), false });
+        const auto withDigit = [digit](QString text) {
+            return text.replace(QLatin1Char('9'), QLatin1Char(digit));
+        };
+        fits.push_back({ withDigit(position), captions::Form1::Label1.room, false });
+        for (const QString &text : data)
+            fits.push_back({ withDigit(text), captions::Form1::Label4.room, false });
     }
     return fits;
 }

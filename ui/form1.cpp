@@ -14,17 +14,15 @@
 #include "input/strokelinking.h"
 
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
 namespace {
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
-                  const QRect &geometry)
+QLabel *makeLabel(QWidget *parent, const Caption &caption, const QRect &geometry)
 {
-    auto *label = makeControl<QLabel>(parent, name, caption, geometry);
+    auto *label = makeControl<QLabel>(parent, caption, geometry);
     // Opaque: a new caption repaints the label alone, not the window behind it. Fixed: a new
     // caption does not ask the window to lay its children out again.
     label->setAutoFillBackground(true);
@@ -32,10 +30,9 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
     return label;
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
-                        const QRect &geometry)
+QPushButton *makeButton(QWidget *parent, const Caption &caption, const QRect &geometry)
 {
-    auto *button = makeControl<QPushButton>(parent, name, caption, geometry);
+    auto *button = makeControl<QPushButton>(parent, caption, geometry);
     button->setAutoDefault(false);
     return button;
 }
@@ -60,24 +57,21 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(tr("Form1"));
     setFont(editorFont());
     resize(layout::Form1::client);
-    // The window may be made smaller, but not so small that a button is cut off.
-    const QRect buttons = layout::Form1::cmdSave.united(layout::Form1::Command1);
-    setMinimumSize(buttons.right() + 1, buttons.bottom() + 1);
 
     Picture1 = new PictureBox;
     m_canvasView = new CanvasView(Picture1, this);
-    m_canvasView->move(layout::Form1::Picture1.topLeft()); // resizeEvent gives it the rest
-    // The line around the canvas moves with it.
-    for (const QScrollBar *bar :
-         { m_canvasView->horizontalScrollBar(), m_canvasView->verticalScrollBar() })
-        connect(bar, &QScrollBar::valueChanged, this,
-                [this] { guarded(this, [this] { updateCanvasLine(); }); });
-    Label1 = makeLabel(this, QStringLiteral("Label1"), tr("Label1"), layout::Form1::Label1);
-    Label2 = makeLabel(this, QStringLiteral("Label2"), tr("Label2"), layout::Form1::Label2);
-    Label4 = makeLabel(this, QStringLiteral("Label4"), tr("Label4"), layout::Form1::Label4);
-    cmdSave = makeButton(this, QStringLiteral("cmdSave"), tr("Save"), layout::Form1::cmdSave);
-    Command1
-            = makeButton(this, QStringLiteral("Command1"), tr("Command1"), layout::Form1::Command1);
+    m_canvasView->placeCanvasAt(layout::Form1::Picture1.topLeft());
+    // The window may be made smaller, but not so small that a button is cut off or covers the
+    // end of a scroll bar: the scroll bars lie along the window's right and bottom edges, past
+    // the buttons.
+    const QRect buttons = layout::Form1::cmdSave.united(layout::Form1::Command1);
+    setMinimumSize(buttons.right() + 1 + m_canvasView->verticalScrollBar()->sizeHint().width(),
+                   buttons.bottom() + 1 + m_canvasView->horizontalScrollBar()->sizeHint().height());
+    Label1 = makeLabel(this, captions::Form1::Label1, layout::Form1::Label1);
+    Label2 = makeLabel(this, captions::Form1::Label2, layout::Form1::Label2);
+    Label4 = makeLabel(this, captions::Form1::Label4, layout::Form1::Label4);
+    cmdSave = makeButton(this, captions::Form1::cmdSave, layout::Form1::cmdSave);
+    Command1 = makeButton(this, captions::Form1::Command1, layout::Form1::Command1);
     Command1->setAccessibleDescription(
             tr("Opens the settings: the squares across, the squares down and the pixels per "
                "square."));
@@ -167,7 +161,6 @@ bool Form1::Sub_Draw(const Settings &settings)
     m_grid = std::move(resized);
     // A button may still be held from before the dialog: its stroke goes on inside the new grid.
     holdAnchorToGrid(m_anchor, settings);
-    updateCanvasLine();
     return true;
 }
 
@@ -217,45 +210,7 @@ void Form1::followPointer(Qt::MouseButtons buttons, std::optional<QPoint> from, 
 void Form1::resizeEvent(QResizeEvent *)
 {
     // The canvas's corner stays put; the scrolling area takes the rest of the window.
-    const QPoint corner = layout::Form1::Picture1.topLeft();
-    m_canvasView->resize(size() - QSize(corner.x(), corner.y()));
-    updateCanvasLine();
-}
-
-// A thin line around the visible part of the borderless canvas sets it apart from the window.
-// This is the rectangle the line's pixels lie on the edges of: one pixel outside the part of the
-// canvas the view shows (its scroll bars are not part of it).
-QRect Form1::canvasLine() const
-{
-    const QWidget *viewport = m_canvasView->viewport();
-    const QRect shown(viewport->mapTo(this, QPoint()), viewport->size());
-    const QRect canvas(Picture1->mapTo(this, QPoint()), Picture1->size());
-    return canvas.intersected(shown).adjusted(-1, -1, 1, 1);
-}
-
-void Form1::updateCanvasLine()
-{
-    // Only the pixels of the line where it was last drawn and where it goes, not the whole
-    // window; a pixel wider on each side, so that on a scaled screen the device pixels the line
-    // was rounded to are covered too.
-    const QRect line = canvasLine();
-    if (line == m_canvasLine)
-        return;
-    auto band = [](const QRect &r) {
-        return QRegion(r.adjusted(-1, -1, 1, 1)) - QRegion(r.adjusted(2, 2, -2, -2));
-    };
-    update(band(m_canvasLine) + band(line));
-}
-
-void Form1::paintEvent(QPaintEvent *)
-{
-    // Filled pixels rather than a pen: on a scaled screen they cover the same device pixels as
-    // the canvas's own pixels would, so the line meets the canvas without a gap or overlap.
-    QPainter painter(this);
-    m_canvasLine = canvasLine();
-    const QRegion line = QRegion(m_canvasLine) - QRegion(m_canvasLine.adjusted(1, 1, -1, -1));
-    for (const QRect &strip : line)
-        painter.fillRect(strip, palette().color(QPalette::Dark));
+    guarded(this, [this] { m_canvasView->placeCanvasAt(layout::Form1::Picture1.topLeft()); });
 }
 
 void Form1::setDirectionCaption(const QString &caption)

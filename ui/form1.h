@@ -42,7 +42,6 @@ signals:
     void saveEnded();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -54,8 +53,6 @@ private:
     void Picture1_Scrolled(Qt::MouseButtons buttons, QPoint from, QPoint to);
     void followPointer(Qt::MouseButtons buttons, std::optional<QPoint> from, QPoint to);
     void endSave();
-    QRect canvasLine() const;
-    void updateCanvasLine();
 
     // StrokeView
     void setDirectionCaption(const QString &caption) override;
@@ -70,7 +67,6 @@ private:
 
     PictureBox *Picture1;
     CanvasView *m_canvasView;
-    QRect m_canvasLine; // where paintEvent last drew the line around the canvas
     bool m_settingUp = false; // Sub_Draw is resizing the canvas, which may move the view
     SaveInProgress *m_save = nullptr; // the save under way
     QLabel *Label1;

@@ -2,6 +2,7 @@
 
 #include "ui/control.h"
 #include "ui/editorfont.h"
+#include "ui/errorreport.h"
 #include "ui/layout.h"
 
 #include "input/numbertext.h"
@@ -31,20 +32,15 @@ Form2::Form2(const Settings &current)
     // Created in tab order; labels take no focus.
     txtSizeX = makeControl<QLineEdit>(this, QStringLiteral("txtSizeX"), QStringLiteral("10"),
                                       layout::Form2::txtSizeX);
-    Label1 = makeControl<QLabel>(this, QStringLiteral("Label1"), tr("Square Size X:"),
-                                 layout::Form2::Label1);
-    Label2 = makeControl<QLabel>(this, QStringLiteral("Label2"), tr("Square Size Y:"),
-                                 layout::Form2::Label2);
+    Label1 = makeControl<QLabel>(this, captions::Form2::Label1, layout::Form2::Label1);
+    Label2 = makeControl<QLabel>(this, captions::Form2::Label2, layout::Form2::Label2);
     txtSizeY = makeControl<QLineEdit>(this, QStringLiteral("txtSizeY"), QStringLiteral("10"),
                                       layout::Form2::txtSizeY);
     txtPixel = makeControl<QLineEdit>(this, QStringLiteral("txtPixel"), QStringLiteral("32"),
                                       layout::Form2::txtPixel);
-    Label3 = makeControl<QLabel>(this, QStringLiteral("Label3"), tr("Pixels Per Square:"),
-                                 layout::Form2::Label3);
-    Command1 = makeControl<QPushButton>(this, QStringLiteral("Command1"), tr("OK"),
-                                        layout::Form2::Command1);
-    Command2 = makeControl<QPushButton>(this, QStringLiteral("Command2"), tr("Cancel"),
-                                        layout::Form2::Command2);
+    Label3 = makeControl<QLabel>(this, captions::Form2::Label3, layout::Form2::Label3);
+    Command1 = makeControl<QPushButton>(this, captions::Form2::Command1, layout::Form2::Command1);
+    Command2 = makeControl<QPushButton>(this, captions::Form2::Command2, layout::Form2::Command2);
     const std::array<QString, 3> hintTexts = hints();
     constexpr QRect hintPlaces[]
             = { layout::Form2::Label4_0, layout::Form2::Label4_1, layout::Form2::Label4_2 };
@@ -100,21 +96,23 @@ std::array<QString, 3> Form2::hints()
 
 void Form2::Command1_Click()
 {
-    // Each entry is read once, and all three are read before any is used; entries that fail are
-    // ignored without a word.
-    const std::optional<double> x = parseNumberText(txtSizeX->text());
-    const std::optional<double> y = parseNumberText(txtSizeY->text());
-    const std::optional<double> pixels = parseNumberText(txtPixel->text());
-    if (!x || !y || !pixels)
-        return;
-    if (!Settings::SizeRange.contains(*x) || !Settings::SizeRange.contains(*y)
-        || !Settings::PixelsPerSquareRange.contains(*pixels))
-        return;
-    // In range, the 16-bit conversions cannot fail.
-    m_settings.SizeX = *toInt16(*x);
-    m_settings.SizeY = *toInt16(*y);
-    m_settings.PixelsPerSquare = *toInt16(*pixels);
-    accept();
+    guarded(this, [this] {
+        // Each entry is read once, and all three are read before any is used; entries that fail
+        // are ignored without a word.
+        const std::optional<double> x = parseNumberText(txtSizeX->text());
+        const std::optional<double> y = parseNumberText(txtSizeY->text());
+        const std::optional<double> pixels = parseNumberText(txtPixel->text());
+        if (!x || !y || !pixels)
+            return;
+        if (!Settings::SizeRange.contains(*x) || !Settings::SizeRange.contains(*y)
+            || !Settings::PixelsPerSquareRange.contains(*pixels))
+            return;
+        // In range, the 16-bit conversions cannot fail.
+        m_settings.SizeX = *toInt16(*x);
+        m_settings.SizeY = *toInt16(*y);
+        m_settings.PixelsPerSquare = *toInt16(*pixels);
+        accept();
+    });
 }
 
 void Form2::Command2_Click()

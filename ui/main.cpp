@@ -13,11 +13,16 @@
 #include <QThreadPool>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -43,6 +48,23 @@ struct Options
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     }
 };
+
+// A standard descriptor the program was started without is held open on /dev/null the wrong way
+// round (standard input for writing, the outputs for reading), so that nothing the program
+// opens takes its number and a write to a closed output fails for its own reason, a bad file
+// descriptor.
+void holdClosedStandardDescriptors()
+{
+    for (const int descriptor : { STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO }) {
+        if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int held = open("/dev/null", descriptor == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        if (held != -1 && held != descriptor) {
+            dup2(held, descriptor);
+            close(held);
+        }
+    }
+}
 
 // Says what is wrong with the command line; the program then ends with status 2.
 void complain(const QString &error)
@@ -72,36 +94,78 @@ void complain(const QString &error)
     std::exit(0);
 }
 
-// Answers --help or --version, if asked for anywhere on the line, under a core application,
-// which needs no display; the other arguments may be Qt's own, which only the editor's
-// application can tell, so only the editor's own options are judged here: one given a value
-// (--version=1) is refused. Returns when neither was asked for.
+// Whether an argument asks for --help or --version (-h, -v, --help=all...).
+bool asksForAnswer(const Options &options, const QString &argument)
+{
+    static const QRegularExpression dashes(QStringLiteral("^--?"));
+    const QString option = argument.section(QLatin1Char('='), 0, 0).remove(dashes);
+    return argument.startsWith(QLatin1Char('-'))
+            && (options.help.names().contains(option) || options.version.names().contains(option));
+}
+
+// Answers --help or --version, if asked for anywhere on the line. Alone it is answered under a
+// core application. Beside it only Qt's own options may stand: an application on the offscreen
+// platform, which needs no display, takes them out, and whatever else is on the line is refused
+// (exit 2), a platform plugin's own options among it (no other plugin is loaded), as is a value
+// given to --help or --version. Returns when neither was asked for.
 void answerHelpOrVersion(int argc, char **argv)
 {
-    // The usage line names the program, not the path it was started by.
-    std::vector<char *> arguments(argv, argv + argc);
-    char name[] = "passages";
-    arguments.at(0) = name;
-    int count = argc;
-    QCoreApplication commandLine(count, arguments.data());
     Options options;
-    QStringList ours { QCoreApplication::arguments().constFirst() };
-    static const QRegularExpression dashes(QStringLiteral("^--?"));
-    for (const QString &argument : QCoreApplication::arguments().mid(1)) {
-        const QString option = argument.section(QLatin1Char('='), 0, 0).remove(dashes);
-        if (argument.startsWith(QLatin1Char('-'))
-            && (options.help.names().contains(option) || options.version.names().contains(option)))
-            ours.append(argument);
+    if (std::none_of(argv + 1, argv + argc, [&](const char *argument) {
+            return asksForAnswer(options, QString::fromLocal8Bit(argument));
+        }))
+        return;
+    // The usage line names the program, not the path it was started by. The offscreen platform
+    // comes first, and a -platform of the line's own is given it too, since Qt takes the last.
+    char name[] = "passages";
+    char platformOption[] = "-platform";
+    char offscreen[] = "offscreen";
+    const bool alone = argc == 2;
+    std::vector<char *> arguments { name };
+    if (!alone)
+        arguments.insert(arguments.end(), { platformOption, offscreen });
+    for (int i = 1; i < argc; ++i) {
+        const bool platformValue = i > 1
+                && (std::strcmp(argv[i - 1], "-platform") == 0
+                    || std::strcmp(argv[i - 1], "--platform") == 0);
+        arguments.push_back(platformValue ? offscreen : argv[i]);
     }
-    if (!options.parser.parse(ours)) {
+    int count = int(arguments.size());
+    arguments.push_back(nullptr);
+    std::unique_ptr<QCoreApplication> commandLine;
+    if (alone) {
+        commandLine = std::make_unique<QCoreApplication>(count, arguments.data());
+    } else {
+        // What Qt notes while it starts (a missing runtime folder, a style it does not know) is
+        // not the answer the line asks for; only a fatal error is said.
+        const QtMessageHandler said = qInstallMessageHandler(
+                [](QtMsgType type, const QMessageLogContext &, const QString &message) {
+                    if (type == QtFatalMsg)
+                        std::fprintf(stderr, "%s\n", qPrintable(message));
+                });
+        commandLine = std::make_unique<QApplication>(count, arguments.data());
+        qInstallMessageHandler(said);
+    }
+    QStringList left = QCoreApplication::arguments().mid(1);
+    const auto question = std::find_if(left.cbegin(), left.cend(), [&](const QString &argument) {
+        return asksForAnswer(options, argument);
+    });
+    if (question == left.cend())
+        return; // the value of one of Qt's options (-style --help)
+    if (!options.parser.parse(QCoreApplication::arguments())) {
         complain(options.parser.errorText());
+        std::exit(2);
+    }
+    left.erase(question);
+    if (!left.isEmpty()) {
+        complain(
+                QCoreApplication::translate("main", "Unexpected argument '%1'.").arg(left.first()));
         std::exit(2);
     }
     if (options.parser.isSet(options.help))
         answer(options.parser.helpText());
-    if (options.parser.isSet(options.version))
-        answer(QCoreApplication::applicationName() + QLatin1Char(' ')
-               + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+    answer(QCoreApplication::applicationName() + QLatin1Char(' ')
+           + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
 }
 
 // False, after saying why, when anything is left on the command line once QApplication and its
@@ -123,6 +187,7 @@ bool onlyQtOptions()
 
 int main(int argc, char **argv)
 {
+    holdClosedStandardDescriptors();
 #ifdef __GLIBC__
     // Every thread allocates from the one heap: a heap of its own would reserve 64 MiB of
     // address space per thread, which under an address-space limit the canvas could not have.

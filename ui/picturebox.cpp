@@ -1,5 +1,7 @@
 #include "ui/picturebox.h"
 
+#include "ui/errorreport.h"
+
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -75,23 +77,27 @@ void PictureBox::setShape1(const QRect &frame)
 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(this);
-    for (const QRect &rect : event->region())
-        drawOnThisThread(painter, m_image.pixels(), rect);
+    guarded(window(), [&] {
+        QPainter painter(this);
+        for (const QRect &rect : event->region())
+            drawOnThisThread(painter, m_image.pixels(), rect);
 
-    if (!m_frame.isEmpty() && event->region().intersects(m_frame)) {
-        // Four strips one device pixel wide along the inside of the square. On a scaled screen
-        // a one-pixel pen would be rounded on its own; filled strips fall on the very device
-        // pixels that the edges of the square's tile are drawn on.
-        const qreal line = 1.0 / devicePixelRatioF();
-        const QRectF square(m_frame);
-        painter.fillRect(QRectF(square.left(), square.top(), square.width(), line), FrameColour);
-        painter.fillRect(QRectF(square.left(), square.bottom() - line, square.width(), line),
-                         FrameColour);
-        painter.fillRect(QRectF(square.left(), square.top(), line, square.height()), FrameColour);
-        painter.fillRect(QRectF(square.right() - line, square.top(), line, square.height()),
-                         FrameColour);
-    }
+        if (!m_frame.isEmpty() && event->region().intersects(m_frame)) {
+            // Four strips one device pixel wide along the inside of the square. On a scaled
+            // screen a one-pixel pen would be rounded on its own; filled strips fall on the very
+            // device pixels that the edges of the square's tile are drawn on.
+            const qreal line = 1.0 / devicePixelRatioF();
+            const QRectF square(m_frame);
+            painter.fillRect(QRectF(square.left(), square.top(), square.width(), line),
+                             FrameColour);
+            painter.fillRect(QRectF(square.left(), square.bottom() - line, square.width(), line),
+                             FrameColour);
+            painter.fillRect(QRectF(square.left(), square.top(), line, square.height()),
+                             FrameColour);
+            painter.fillRect(QRectF(square.right() - line, square.top(), line, square.height()),
+                             FrameColour);
+        }
+    });
 }
 
 QPoint PictureBox::pixelUnder(const QPointF &position)
@@ -125,7 +131,9 @@ void PictureBox::timerEvent(QTimerEvent *event)
         return;
     }
     m_settle.stop();
-    m_readout = { m_underPointer, m_lastSquare, m_readoutText ? m_readoutText() : QString() };
-    QAccessibleValueChangeEvent changed(this, m_readout.index);
-    QAccessible::updateAccessibility(&changed);
+    guarded(window(), [this] {
+        m_readout = { m_underPointer, m_lastSquare, m_readoutText ? m_readoutText() : QString() };
+        QAccessibleValueChangeEvent changed(this, m_readout.index);
+        QAccessible::updateAccessibility(&changed);
+    });
 }
