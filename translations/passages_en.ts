@@ -27,53 +27,53 @@
 <context>
     <name>Form1</name>
     <message>
-        <location filename="../ui/form1.cpp" line="60"/>
+        <location filename="../ui/form1.cpp" line="57"/>
         <source>Form1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="75"/>
+        <location filename="../ui/captions.h" line="26"/>
         <source>Label1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="76"/>
+        <location filename="../ui/captions.h" line="28"/>
         <source>Label2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="77"/>
+        <location filename="../ui/captions.h" line="30"/>
         <source>Label4</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="78"/>
+        <location filename="../ui/captions.h" line="32"/>
         <source>Save</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="80"/>
+        <location filename="../ui/captions.h" line="34"/>
         <source>Command1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="82"/>
+        <location filename="../ui/form1.cpp" line="76"/>
         <source>Opens the settings: the squares across, the squares down and the pixels per square.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="119"/>
+        <location filename="../ui/form1.cpp" line="113"/>
         <source>There is not enough memory for a canvas of %1 x %2 pixels. The settings, the canvas and the drawing are kept as they were.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="138"/>
+        <location filename="../ui/form1.cpp" line="132"/>
         <source>The picture could not be saved.
 This account has no home folder to save test.bmp in.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form1.cpp" line="99"/>
+        <location filename="../ui/form1.cpp" line="93"/>
         <source>%1, %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -81,38 +81,38 @@ This account has no home folder to save test.bmp in.</source>
 <context>
     <name>Form2</name>
     <message>
-        <location filename="../ui/form2.cpp" line="26"/>
+        <location filename="../ui/form2.cpp" line="27"/>
         <source>Form2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="34"/>
+        <location filename="../ui/captions.h" line="43"/>
         <source>Square Size X:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="36"/>
+        <location filename="../ui/captions.h" line="45"/>
         <source>Square Size Y:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="42"/>
+        <location filename="../ui/captions.h" line="48"/>
         <source>Pixels Per Square:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="44"/>
+        <location filename="../ui/captions.h" line="50"/>
         <source>OK</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="46"/>
+        <location filename="../ui/captions.h" line="52"/>
         <source>Cancel</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/form2.cpp" line="96"/>
-        <location filename="../ui/form2.cpp" line="98"/>
+        <location filename="../ui/form2.cpp" line="92"/>
+        <location filename="../ui/form2.cpp" line="94"/>
         <source>%1 to %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -120,12 +120,12 @@ This account has no home folder to save test.bmp in.</source>
 <context>
     <name>PictureBox</name>
     <message>
-        <location filename="../ui/picturebox.cpp" line="39"/>
+        <location filename="../ui/picturebox.cpp" line="41"/>
         <source>Canvas</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/picturebox.cpp" line="41"/>
+        <location filename="../ui/picturebox.cpp" line="43"/>
         <source>The grid of squares. Drag across it with the left or the right mouse button to join the squares into a passage; the labels above show the square under the pointer. Command1 sets the grid&apos;s size.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -134,13 +134,11 @@ This account has no home folder to save test.bmp in.</source>
     <name>Readouts</name>
     <message>
         <location filename="../input/readouts.cpp" line="7"/>
-        <location filename="../ui/editorfont.cpp" line="59"/>
         <source>X:%1,Y:%2,ID:%3</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <location filename="../input/readouts.cpp" line="14"/>
-        <location filename="../ui/editorfont.cpp" line="62"/>
         <source>ID:%1, Data:%2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -255,32 +253,33 @@ This account may not write to the file.</source>
 <context>
     <name>main</name>
     <message>
-        <location filename="../ui/main.cpp" line="41"/>
+        <location filename="../ui/main.cpp" line="46"/>
         <source>Draw connected passages on a grid of squares.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="117"/>
+        <location filename="../ui/main.cpp" line="162"/>
+        <location filename="../ui/main.cpp" line="181"/>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="51"/>
+        <location filename="../ui/main.cpp" line="73"/>
         <source>Try &apos;passages --help&apos; for more information.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="35"/>
+        <location filename="../ui/main.cpp" line="40"/>
         <source>Displays this help.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="67"/>
+        <location filename="../ui/main.cpp" line="89"/>
         <source>The answer could not be written: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../ui/main.cpp" line="149"/>
+        <location filename="../ui/main.cpp" line="214"/>
         <source>There is not enough memory to start the editor.</source>
         <translation type="unfinished"></translation>
     </message>

@@ -1,5 +1,5 @@
 // Every event handler and slot of the windows and the canvas widgets that does work of its own
-// runs inside guarded(), as do the slots of a save (ui/picturesave.cpp); those that only pass an
+// runs inside guarded(), as do those of a save (ui/saveinprogress.cpp); those that only pass an
 // event on (emit a signal whose slots are guarded, reject the dialog, swallow a key) have nothing
 // to catch. An error that ends a handler is caught at its boundary, never crosses Qt's event
 // loop, and is shown in a warning message box. The state stays as far as the handler got and the

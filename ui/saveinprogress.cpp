@@ -74,7 +74,7 @@ bool SaveInProgress::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_window || event->type() != QEvent::Close)
         return QObject::eventFilter(watched, event);
     m_closeWhenEnded = true;
-    stop();
+    guarded(m_window, [this] { stop(); });
     event->ignore();
     return true;
 }
