@@ -33,7 +33,7 @@ SaveOutcome failed(Cause cause, const QString &reason = {})
     return { End::Failed, cause, reason };
 }
 
-SaveOutcome refusedBySystem(End end = End::Failed)
+SaveOutcome withSystemReason(End end = End::Failed)
 {
     return { end, Cause::System, systemReason(errno) };
 }
@@ -63,7 +63,7 @@ std::optional<SaveOutcome> refusalOf(const QByteArray &file)
     if (marksOf(file) & STATX_ATTR_APPEND) // the rename could not replace it
         return failed(Cause::AppendOnlyFile);
     if (::access(file.constData(), W_OK) != 0) // another account's, or a read-only file system
-        return errno == EACCES ? failed(Cause::FileNotWritable) : refusedBySystem();
+        return errno == EACCES ? failed(Cause::FileNotWritable) : withSystemReason();
     return std::nullopt;
 }
 
@@ -201,10 +201,10 @@ SaveOutcome save(QPromise<SaveOutcome> &promise, const std::stop_token &stop, co
         return *refused;
     Status earlier {};
     const bool replacing = ::stat(file.constData(), &earlier) == 0;
-    // A folder that lets no file be replaced would refuse the rename, and the new file's removal.
+    // Append-only or immutable, the folder would refuse the rename and the new file's removal.
     const QByteArray folder = QFile::encodeName(target.folder);
-    if (replacing && marksOf(folder) & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND))
-        return failed(Cause::FolderAppendOnly);
+    if (marksOf(folder) & (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND))
+        return failed(Cause::FolderKeepsItsFiles);
     NewFile made(target);
     if (made.fd < 0)
         return failed(Cause::FolderNotWritable, systemReason(errno));
@@ -226,22 +226,22 @@ SaveOutcome save(QPromise<SaveOutcome> &promise, const std::stop_token &stop, co
         return failed(Cause::System, error > 0 ? systemReason(error) : writer.errorString());
     promise.setProgressRange(0, 0); // a sync has no measure of how far it has got
     if (::fdatasync(made.fd) != 0)
-        return refusedBySystem();
+        return withSystemReason();
     // A slow disk's sync may take seconds: the target is judged again just before the rename.
     if (auto refused = refusalOf(file))
         return *refused;
     if (!made.giveName())
-        return refusedBySystem();
+        return withSystemReason();
     if (stop.stop_requested())
         return { End::Cancelled, Cause::System, {} };
     if (::rename(made.name.constData(), file.constData()) != 0)
-        return refusedBySystem();
+        return withSystemReason();
     made.name.clear();
     // Past the point of no return: the name is durable once the folder is synced.
     const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const SaveOutcome stored = folderFd >= 0 && ::fsync(folderFd) == 0
             ? SaveOutcome {}
-            : refusedBySystem(End::Unconfirmed);
+            : withSystemReason(End::Unconfirmed);
     if (folderFd >= 0)
         ::close(folderFd);
     return stored;
@@ -255,7 +255,6 @@ struct SaveThreadPool : QThreadPool
         setObjectName(QStringLiteral("save"));
         setMaxThreadCount(1);
         setStackSize(uint(SaveStackSize));
-        setExpiryTimeout(-1);
     }
 };
 

@@ -39,7 +39,7 @@ struct SaveOutcome
         AppendOnlyFile, // chattr +a: it can be added to, not replaced
         FileNotWritable, // this account may not write to the file
         FolderNotWritable, // no new file can be made in the folder; `reason` says why
-        FolderAppendOnly, // the folder lets files be added but never replaced
+        FolderKeepsItsFiles, // append-only or immutable: no name in it can be removed or replaced
         System, // a step the system refused (writing, syncing, renaming...); `reason` says why
     };
     End end = End::Saved;
@@ -57,7 +57,7 @@ struct SaveOutcome
 void writeBitmapFile(QPromise<SaveOutcome> &promise, std::stop_token stop, const QImage &picture,
                      const SaveTarget &target);
 
-// One thread with a stack of SaveStackSize that, once started, waits for the next save for good.
+// One thread with a stack of SaveStackSize; started for good with the painting threads.
 QThreadPool &saveThreadPool();
 
 // What a save needs beside the canvas: its thread's stack and the block the rows are gathered in.

@@ -12,7 +12,7 @@ namespace {
 
 // Whether `count` threads with the system's default stack can run at once: as large a stack as
 // any pool's thread takes (the global pool's is the default, the save's smaller).
-bool threadsCanStart(int count)
+bool roomForThreads(int count)
 {
     std::vector<std::thread> threads;
     QSemaphore done;
@@ -36,10 +36,10 @@ bool startEveryThread(QThreadPool &pool)
     const int count = pool.maxThreadCount();
     // A pool thread that cannot be started loses its task without a word; so they are tried
     // first.
-    if (!threadsCanStart(count))
+    if (!roomForThreads(count))
         return false;
     pool.setExpiryTimeout(-1); // idle threads wait for work for good, never ending
-    return occupyEveryPoolThread(pool, -1);
+    return occupyEveryPoolThread(pool, 10'000); // they start at once, or never
 }
 
 bool occupyEveryPoolThread(QThreadPool &pool, int timeout)

@@ -13,7 +13,6 @@ class QThreadPool;
 [[nodiscard]] bool startEveryThread(QThreadPool &pool);
 
 // Gives each of the pool's threads a task at once, each waiting until all have started, so that
-// each runs on a thread of its own. True when all were running within `timeout` milliseconds
-// (negative: no limit); a pool that had to start a thread and could not leaves a task unrun, and
-// the answer is false.
+// each runs on a thread of its own. True when all were running within `timeout` milliseconds; a
+// pool that had to start a thread and could not leaves a task unrun, and the answer is false.
 [[nodiscard]] bool occupyEveryPoolThread(QThreadPool &pool, int timeout);

@@ -33,18 +33,19 @@ SaveInProgress::SaveInProgress(const QImage &picture, const SaveTarget &target, 
     m_dialog->setAutoReset(false);
     m_dialog->setAutoClose(false);
     m_dialog->setMinimumDuration(500); // ms
-    // Its own timer shows it that long after this first value, or earlier if the progress says
-    // the save will take longer.
+    // Its timer shows it that long after this first value, or sooner if the progress says so.
     m_dialog->setValue(0);
 
     // The task gives the bytes it will write as its range, then no range while the disk syncs
     // (a watcher also tells the range there is when it starts watching: none yet).
     connect(&m_watcher, &QFutureWatcherBase::progressRangeChanged, m_dialog,
             [this](int minimum, int maximum) {
-                if (maximum == 0 && m_dialog->maximum() != 0)
-                    m_dialog->setLabelText(
-                            tr("Waiting for the disk to store %1...").arg(m_target.file));
-                m_dialog->setRange(minimum, maximum);
+                guarded(m_window, [&] {
+                    if (maximum == 0 && m_dialog->maximum() != 0)
+                        m_dialog->setLabelText(
+                                tr("Waiting for the disk to store %1...").arg(m_target.file));
+                    m_dialog->setRange(minimum, maximum);
+                });
             });
     connect(&m_watcher, &QFutureWatcherBase::progressValueChanged, m_dialog,
             &QProgressDialog::setValue);
@@ -136,7 +137,7 @@ QString SaveInProgress::message(const SaveOutcome &outcome, const SaveTarget &ta
         return tr("The picture could not be saved in the folder %1.\nNo new file can be made in "
                   "that folder: %2")
                 .arg(target.folder, outcome.reason);
-    if (outcome.end == End::Failed && outcome.cause == Cause::FolderAppendOnly)
+    if (outcome.end == End::Failed && outcome.cause == Cause::FolderKeepsItsFiles)
         return tr("The picture could not be saved in the folder %1.\nThat folder does not let a "
                   "file in it be replaced.")
                 .arg(target.folder);

@@ -20,6 +20,12 @@ SCROLL_BAR = 14
 VIEW = (CLIENT[0] - CORNER[0] - SCROLL_BAR, CLIENT[1] - CORNER[1] - SCROLL_BAR)
 
 
+def left_in_home(s):
+    """The names in HOME a user would see, and any new file a save left under a hidden name."""
+    return sorted(name for name in os.listdir(s.home)
+                  if not name.startswith(".") or name.startswith(".test.bmp"))
+
+
 def both_buttons_a_jump_and_a_diagonal(s):
     s.set_up(10, 10, 32)
     s.stroke(32, [(1, 1), (2, 1), (2, 2)], button=1)
@@ -89,7 +95,7 @@ def a_failed_save_and_its_message(s):
     s.focused_window("Form1", other_than=s.form1)  # the warning, which takes its owner's title
     s.key("Return")
     s.wait_for(lambda: len(s.windows("Form1")) == 1, "Enter to dismiss the warning")
-    left = [name for name in os.listdir(s.home) if not name.startswith(".")]
+    left = left_in_home(s)
     if not os.path.isdir(s.bitmap()) or left != ["test.bmp"]:
         raise Failure("the folder was touched or something was left: %s" % left)
     os.rmdir(s.bitmap())
@@ -202,7 +208,7 @@ def a_save_on_a_stalling_disk(s):
     print("the progress window showed %.2f s after Save was pressed" % (time.monotonic() - pressed))
     s.key("Escape")
     s.wait_for(lambda: not s.windows("Saving"), "the cancelled save to stop")
-    left = sorted(name for name in os.listdir(s.home) if not name.startswith("."))
+    left = left_in_home(s)
     with open(s.bitmap(), "rb") as f:
         if f.read() != earlier or left != ["test.bmp"]:
             raise Failure("the earlier file was changed or something was left: %s" % left)
@@ -223,7 +229,7 @@ def a_save_on_a_stalling_disk(s):
     s.key("Return")
     s.wait_for(lambda: len(s.windows("Form1")) == 1 and not s.windows("Saving"),
                "Enter to dismiss the message")
-    left = sorted(name for name in os.listdir(s.home) if not name.startswith("."))
+    left = left_in_home(s)
     if left != ["test.bmp"]:
         raise Failure("a save cancelled too late left: %s" % left)
     check_squares(Bitmap(s.bitmap()), 32, 10, 10, drawing)
@@ -237,8 +243,7 @@ def a_save_on_a_stalling_disk(s):
     s.focused_window("Form1")
     s.key("alt+F4")  # openbox's close
     wait_until(lambda: s.app.poll() is not None, "the program to end")
-    left = sorted(name for name in os.listdir(s.home)
-                  if not name.startswith(".") or name.startswith(".test.bmp"))
+    left = left_in_home(s)
     with open(s.bitmap(), "rb") as f:
         kept = f.read() == earlier
     if not kept or left != ["test.bmp"] or s.app.returncode != 0:
