@@ -254,6 +254,7 @@ struct Case
     int error = 0; // the system's reason, as its error number
     Account account = Account::Any;
     std::function<void(Bed &)> check = {}; // what else must hold; replaces the earlier file's
+    friend void PrintTo(const Case &row, std::ostream *out) { *out << row.name; }
 };
 
 // clang-format off
