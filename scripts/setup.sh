@@ -16,10 +16,12 @@ PASSAGES_PACKAGES=(cmake make g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools libg
 # and Orca itself with speech-dispatcher (its silent dummy output). dbus-x11 is there because
 # desktops have it: with it, a program given no bus launches one, which the tests must never let
 # happen. The validators check the desktop entry and the AppStream metainfo; the windows' texts
-# are also checked in DejaVu, a wider font than the chosen one.
+# are also checked in DejaVu, a wider font than the chosen one. gnome-shell: the flows on GNOME,
+# driven from inside the shell over the bus (dbus-send, with dbus-daemon).
 PASSAGES_TEST_PACKAGES=(xvfb openbox xdotool x11-utils python3 python3-pil desktop-file-utils
                         appstream sway wayvnc wtype grim qt6-wayland dbus-daemon dbus-x11
-                        at-spi2-core python3-pyatspi orca speech-dispatcher fonts-dejavu-core)
+                        at-spi2-core python3-pyatspi orca speech-dispatcher fonts-dejavu-core
+                        gnome-shell)
 
 ensure_packages() {
     local missing=() pkg

@@ -17,6 +17,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QWindow>
 
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -116,12 +117,13 @@ TEST(MainWindow, ALargeCanvasLiesUnderTheButtons)
 TEST(SettingsDialog, HasItsDesignLayout)
 {
     EditorDriver editor;
-    editor.withDialog([](Form2 &dialog) {
+    editor.withDialog([&](Form2 &dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Form2");
         EXPECT_EQ(dialog.size(), QSize(385, 285));
         EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
         EXPECT_TRUE(dialog.isModal());
         EXPECT_EQ(dialog.parent(), nullptr);
+        EXPECT_EQ(dialog.windowHandle()->transientParent(), editor.form.windowHandle());
         const struct
         {
             const char *name;
@@ -164,6 +166,20 @@ TEST(SettingsDialog, HasItsDesignLayout)
         // "Square Size X:" reaches under its box; the box is on top.
         EXPECT_EQ(dialog.childAt(QPoint(130, 24)), x);
         EditorDriver::click(dialog, "Command2");
+    });
+}
+
+// GNOME Shell gives the keyboard to the main window clicked while the dialog blocks it.
+TEST(SettingsDialog, TakesTheKeyboardBackFromTheWindowItBlocks)
+{
+    EditorDriver editor;
+    editor.withDialog([&](Form2 &dialog) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QSignalSpy activations(qApp, &QGuiApplication::focusWindowChanged);
+        editor.form.windowHandle()->requestActivate();
+        EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return activations.count() >= 2 && dialog.isActiveWindow(); }));
+        dialog.reject();
     });
 }
 

@@ -13,10 +13,12 @@
 #include "input/readouts.h"
 #include "input/strokelinking.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QWindow>
 
 namespace {
 
@@ -104,6 +106,11 @@ void Form1::Command1_Click()
         if (isSaving())
             return; // the canvas must stay as it is being saved
         Form2 dialog(m_grid.settings());
+        // The dialog has no owner, but its window is made this window's transient: window
+        // systems then keep it above this window, and those that place dialogs open it over
+        // this one (ARCHITECTURE.md).
+        dialog.winId();
+        dialog.windowHandle()->setTransientParent(windowHandle());
         if (dialog.exec() != QDialog::Accepted)
             return;
         show();
@@ -205,6 +212,20 @@ void Form1::followPointer(Qt::MouseButtons buttons, std::optional<QPoint> from, 
     updateCursorAndReadouts(here, m_grid, *this);
     const Settings &settings = m_grid.settings();
     Picture1->setSquareUnderPointer(here.index, settings.SizeX * settings.SizeY - 1);
+}
+
+// GNOME Shell gives the keyboard to a window clicked while a modal dialog blocks it, where Qt
+// takes no keys: the user would type into nothing. The activation goes on to the dialog, asked
+// for once Qt has done with this one, whose own requests to the window system come first.
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    guarded(this, [this] {
+        if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != this)
+            QMetaObject::invokeMethod(modal, &QWidget::activateWindow, Qt::QueuedConnection);
+    });
 }
 
 void Form1::resizeEvent(QResizeEvent *)

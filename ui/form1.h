@@ -42,6 +42,7 @@ signals:
     void saveEnded();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -3,13 +3,16 @@ in a temporary folder, real input from outside the program, and only what a user
 judge by: the windows that are open, the screen, the files in HOME and the saved bitmap square by
 square. There are no hooks into the program.
 
-Two displays, each a backend with the same few operations (find a window, move the pointer in
-it, press and release buttons, turn the wheel, press keys, grab the screen):
+Three displays, each a backend with the same few operations (find a window, its place and its
+stacking, move the pointer in it, press and release buttons, turn the wheel, press keys, grab the
+screen):
   X11      Xvfb and openbox, input through XTest (xdotool), the screen through Pillow's grab;
   Wayland  sway on its headless backend, the pointer through wayvnc's virtual pointer (a small
-           RFB client below), keys through wtype, windows from swaymsg, the screen from grim.
+           RFB client below), keys through wtype, windows from swaymsg, the screen from grim;
+  GNOME    GNOME Shell headless, a virtual pointer and keyboard made inside the shell, windows
+           from the shell, the screen from its screenshot service.
 Images (the screen, the saved bitmap) are read with Pillow. The flows are written once against
-Session and run on either. Whatever a session starts ends with it (tests/e2e/processes.py)."""
+Session and run on any of them. Whatever a session starts ends with it (tests/e2e/processes.py)."""
 
 import collections
 import io
@@ -136,6 +139,12 @@ class X11:
                               text=True).stdout
         at = dict(line.strip().split(":") for line in info.splitlines() if "Absolute" in line)
         return int(at["Absolute upper-left X"]), int(at["Absolute upper-left Y"])
+
+    def stacking(self):
+        """The windows from the bottom up, as openbox stacks them."""
+        out = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], env=self.env,
+                             capture_output=True, text=True).stdout
+        return [str(int(w, 16)) for w in out.partition("#")[2].split(",") if w.strip()]
 
     # Buttons and keys go through XTest as separate commands: chained after a "--window"
     # command, xdotool would send them to that window as synthetic events, which no user can make.
@@ -363,7 +372,162 @@ class Wayland:
         return Pixels(Image.open(io.BytesIO(result.stdout)))
 
 
-BACKENDS = {"x11": X11, "wayland": Wayland}
+# Made once inside GNOME Shell: its virtual pointer and keyboard, and the few calls the backend
+# makes (keys by their X keysym names, as the flows give them to xdotool).
+GNOME_SETUP = """
+const {Clutter, Gio, GLib} = imports.gi;
+Main.overview.hide();
+Main.messageTray.getSources().forEach(source => source.destroy());
+new Gio.Settings({schema_id: 'org.gnome.desktop.peripherals.keyboard'}).set_boolean('repeat', false);
+const seat = Clutter.get_default_backend().get_default_seat();
+const pointer = seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
+const keyboard = seat.create_virtual_device(Clutter.InputDeviceType.KEYBOARD_DEVICE);
+const now = () => GLib.get_monotonic_time();
+const hold = (keyvals, state) => keyvals.forEach(k => keyboard.notify_keyval(now(), k, state));
+const press = (keyvals, meanwhile = () => {}) => {
+    hold(keyvals, Clutter.KeyState.PRESSED);
+    meanwhile();
+    hold(keyvals.reverse(), Clutter.KeyState.RELEASED);
+};
+const keysyms = names => names.map(name => Clutter['KEY_' + name]);
+const windows = () => global.get_window_actors().map(a => a.meta_window)
+    .filter(w => w.showing_on_its_workspace());
+global.passages = {
+    windows: () => windows().map(w => [w.get_id(), w.get_title()]),
+    focused: () => global.display.focus_window?.get_id(),
+    stacking: () => global.display.sort_windows_by_stacking(windows()).map(w => w.get_id()),
+    frame: id => windows().filter(w => w.get_id() === id).map(w => [w.get_title(),
+        ...['x', 'y', 'width', 'height'].map(k => w.get_frame_rect()[k])])[0],
+    move: (x, y) => pointer.notify_absolute_motion(now(), x, y),
+    button: (button, down) => pointer.notify_button(now(), button,
+        down ? Clutter.ButtonState.PRESSED : Clutter.ButtonState.RELEASED),
+    wheel: (notches, held) => press(keysyms(held), () => {
+        for (let i = 0; i < notches; i++)
+            pointer.notify_discrete_scroll(now(), Clutter.ScrollDirection.DOWN,
+                Clutter.ScrollSource.WHEEL);
+    }),
+    key: names => press(keysyms(names)),
+    type: text => [...text].forEach(c => press([Clutter.unicode_to_keysym(c.codePointAt(0))])),
+};
+"""
+GNOME_MODIFIERS = {"ctrl": "Control_L", "shift": "Shift_L", "alt": "Alt_L"}
+
+
+class Gnome:
+    """GNOME Shell headless on a virtual monitor, with a stand-in system bus (a second
+    dbus-daemon), without which its login manager fails at start. Input, windows and places come
+    from inside the shell through org.gnome.Shell.Eval (which --unsafe-mode allows, spoken with
+    dbus-send), the screen from org.gnome.Shell.Screenshot. Qt draws its own title bar here: a
+    window's client area lies in the frame the shell reports, with a border of the same width at
+    the sides and the bottom."""
+
+    name = "gnome"
+    account = ()
+
+    def __init__(self, session):
+        self.session = session
+
+    def start(self, env):
+        runtime = env["XDG_RUNTIME_DIR"]
+        system_bus = os.path.join(runtime, "system_bus_socket")
+        bus = self.session.spawn(["dbus-daemon", "--session", "--nofork",
+                                  "--address=unix:path=" + system_bus], env)
+        wait_until(lambda: os.path.exists(system_bus), "the stand-in system bus", alive=bus)
+        env["DBUS_SYSTEM_BUS_ADDRESS"] = "unix:path=" + system_bus
+        self.env = env
+        output = os.path.join(self.session.home, ".gnome-shell-output")
+        with open(output, "w") as log:
+            shell = self.session.spawn(["gnome-shell", "--headless", "--wayland", "--no-x11",
+                                        "--virtual-monitor", "1600x1200", "--unsafe-mode"], env,
+                                       stdout=log, stderr=subprocess.STDOUT)
+        try:
+            wait_until(lambda: self.eval("!Main.layoutManager._startingUp", starting=True),
+                       "GNOME Shell", alive=shell)
+            self.eval(GNOME_SETUP)
+            wait_until(lambda: self.eval("!Main.overview.visible"), "the overview to close")
+        except Failure as failure:
+            with open(output) as log:
+                raise Failure("%s; gnome-shell said: %s" % (failure, log.read()[-3000:])) from None
+        display = [n for n in os.listdir(runtime) if n.startswith("wayland-") and "." not in n]
+        env.update(WAYLAND_DISPLAY=display[0], QT_QPA_PLATFORM="wayland",
+                   QT_LOGGING_RULES="qt.qpa.wayland.input=true")  # for presses_received
+        return env
+
+    def call(self, destination, path, method, *args):
+        result = subprocess.run(["dbus-send", "--session", "--print-reply",
+                                 "--reply-timeout=%d" % (DEADLINE * 1000), "--dest=" + destination,
+                                 path, method, *args], env=self.env, capture_output=True, text=True)
+        if result.returncode != 0:
+            raise Failure("%s: %s" % (method, result.stderr.strip()))
+        return result.stdout
+
+    def eval(self, code, starting=False):
+        """The value of the JavaScript `code` run inside the shell; None from a shell not yet
+        answering while `starting`."""
+        try:
+            reply = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Eval",
+                              "string:" + code)
+        except Failure:
+            if starting:
+                return None
+            raise
+        value = reply.partition('string "')[2].rpartition('"')[0]
+        if "boolean true" not in reply:
+            raise Failure("the shell could not run %s: %s" % (code, value))
+        return json.loads(value) if value else None
+
+    def run(self, call, *args):
+        return self.eval("global.passages.%s(%s)" % (call, ", ".join(map(json.dumps, args))))
+
+    def windows(self, name):
+        return [window for window, title in self.run("windows") if title == name]
+
+    def window_names(self):
+        return [title for window, title in self.run("windows")]
+
+    def focused(self, window):
+        return self.run("focused") == window
+
+    def stacking(self):
+        return self.run("stacking")
+
+    def origin(self, window):
+        frame = self.run("frame", window)
+        if not frame:
+            raise Failure("window %s is gone" % window)
+        title, x, y, width, height = frame
+        client_width, client_height = LAYOUT[title]["client"]
+        border = (width - client_width) // 2
+        return x + border, y + height - client_height - border
+
+    def move(self, window, x, y):
+        ox, oy = self.origin(window)
+        self.run("move", ox + x, oy + y)
+
+    def button(self, button, down):
+        self.run("button", button, down)
+
+    def wheel(self, notches, shift):
+        self.run("wheel", notches, ["Shift_L"] if shift else [])
+
+    def key(self, *keys):
+        for combination in keys:
+            *modifiers, key = combination.split("+")
+            self.run("key", [GNOME_MODIFIERS[m] for m in modifiers] + [key])
+
+    def type(self, text):
+        self.run("type", text)
+
+    def screen(self):
+        path = os.path.join(self.session.home, ".screen.png")
+        self.call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
+                  "org.gnome.Shell.Screenshot.Screenshot", "boolean:false", "boolean:false",
+                  "string:" + path)
+        with Image.open(path) as image:
+            return Pixels(image.convert("RGB"))
+
+
+BACKENDS = {"x11": X11, "wayland": Wayland, "gnome": Gnome}
 
 
 class Session:

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end flows of the editor on a real display, one per run:
 
-    flows.py FLOW PATH/TO/passages [x11|wayland]
+    flows.py FLOW PATH/TO/passages [x11|wayland|gnome]
 
 Each flow starts its own display (X11 unless told), drives the program with real input and judges
 what a user could see: the windows open, the screen, the files in HOME and the saved bitmap,
@@ -12,12 +12,13 @@ import sys
 import time
 
 import processes
-from driver import (CLIENT, CORNER, SAVE, Bitmap, Failure, Session, check_squares, light,
-                    wait_until)
+from driver import (CLIENT, CORNER, LAYOUT, SAVE, Bitmap, Failure, Session, check_squares,
+                    light, wait_until)
 
 # Fusion's scroll bars are 14 pixels wide; a scrolled canvas ends beside them.
 SCROLL_BAR = 14
 VIEW = (CLIENT[0] - CORNER[0] - SCROLL_BAR, CLIENT[1] - CORNER[1] - SCROLL_BAR)
+DIALOG_CLIENT = tuple(LAYOUT["Form2"]["client"])
 
 
 def left_in_home(s):
@@ -100,6 +101,31 @@ def a_failed_save_and_its_message(s):
         raise Failure("the folder was touched or something was left: %s" % left)
     os.rmdir(s.bitmap())
     check_squares(s.save(), 32, 10, 10, {(1, 1): ("0010", 0), (2, 1): ("1000", 0)})
+
+
+def the_settings_stay_on_top(s):
+    """Form1 clicked while the settings are open: the dialog has the keyboard before the button
+    is let go, stays above Form1, and Enter accepts it. It opens over Form1, but on GNOME Shell
+    43, which places it as an ordinary window, beside Form1 where there is room."""
+    dialog = s.open_settings()
+    (x1, y1), (x2, y2) = s.backend.origin(s.form1), s.backend.origin(dialog)
+    middle = (x2 - x1 + DIALOG_CLIENT[0] // 2, y2 - y1 + DIALOG_CLIENT[1] // 2)
+    if s.backend.name != "gnome" and not (0 < middle[0] < CLIENT[0] and 0 < middle[1] < CLIENT[1]):
+        raise Failure("the settings opened away from the main window, at %s of it" % (middle,))
+    corners = [(x, y) for x in (8, CLIENT[0] - 8) for y in (8, CLIENT[1] - 8)]
+    pressed = s.presses_received()
+    s.pointer(max(corners, key=lambda c: (c[0] - middle[0]) ** 2 + (c[1] - middle[1]) ** 2),
+              press=1)
+    if s.backend.name != "x11":  # the press reached the program, so the shell has acted on it
+        s.wait_for(lambda: s.presses_received() > pressed, "the press to reach Form1")
+    s.focused_window("Form2")
+    s.backend.button(1, False)
+    stacking = s.backend.stacking()
+    if stacking.index(dialog) < stacking.index(s.form1):
+        raise Failure("the main window was raised over the settings")
+    s.key("Return")
+    s.wait_for(lambda: not s.windows("Form2"), "Enter to accept the dialog")
+    check_squares(s.save(), 32, 10, 10, {})
 
 
 def far_corner(s, size_x, size_y, pixels, notches):
@@ -269,14 +295,14 @@ FLOWS = {f.__name__: f for f in (
     both_buttons_a_jump_and_a_diagonal, a_drag_off_every_edge_and_back,
     a_second_button_pressed_outside, the_settings_by_keyboard, a_failed_save_and_its_message,
     the_wheel_on_a_large_canvas, the_largest_grid, a_drag_held_below_the_window,
-    the_wheel_during_a_drag, a_save_on_a_stalling_disk)}
+    the_wheel_during_a_drag, a_save_on_a_stalling_disk, the_settings_stay_on_top)}
 # Flows whose program is given more in its environment.
 PROGRAM_ENV = {"a_save_on_a_stalling_disk": stalling_disk}
 
 if __name__ == "__main__":
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in FLOWS or sys.argv[3:] not in (
-            [], ["x11"], ["wayland"]):
-        sys.exit("usage: flows.py {%s} PROGRAM [x11|wayland]" % ",".join(FLOWS))
+            [], ["x11"], ["wayland"], ["gnome"]):
+        sys.exit("usage: flows.py {%s} PROGRAM [x11|wayland|gnome]" % ",".join(FLOWS))
     processes.isolate()
     env = PROGRAM_ENV.get(sys.argv[1], dict)()
     with Session(os.path.abspath(sys.argv[2]), *sys.argv[3:], env=env) as session:
