@@ -187,9 +187,8 @@ private:
 // a group it belongs to), then its mode, which a change of owner may have cleared bits of.
 void keepOwnerAndGroup(int file, const Status &earlier)
 {
-    const bool given = ::fchown(file, earlier.st_uid, earlier.st_gid) == 0
-            || ::fchown(file, uid_t(-1), earlier.st_gid) == 0;
-    Q_UNUSED(given);
+    if (::fchown(file, earlier.st_uid, earlier.st_gid) != 0)
+        (void)!::fchown(file, uid_t(-1), earlier.st_gid); // if not even that, it stays ours
     (void)::fchmod(file, earlier.st_mode & 07777);
 }
 

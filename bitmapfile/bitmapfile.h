@@ -48,12 +48,12 @@ struct SaveOutcome
 };
 
 // The save, run by QtConcurrent::run on saveThreadPool(): the picture as a 24-bit Windows bitmap
-// into a new file beside the target, synced, the target judged again, the new file renamed over
-// it and the folder synced. Until the rename a failure or a stop (heeded between blocks, after the
+// into a new file beside the target, synced, the target judged again, the new file renamed over it
+// and the folder synced. Until the rename a failure or a stop (heeded between blocks, after the
 // last, just before the rename) leaves the earlier file byte for byte and no new file. A target
-// that is not a regular file, or is marked read-only, immutable or append-only, is never opened
-// nor replaced. The new file keeps the earlier one's mode, owner and group as far as this account
-// may give them. Progress: the bytes written, then no range during the sync; the result: the end.
+// that is not a regular file, or is marked read-only, immutable or append-only, is never opened nor
+// replaced. The new file keeps the earlier one's mode, owner and group as far as this account may.
+// Progress: the bytes written, then no range during the sync; the result: the end.
 void writeBitmapFile(QPromise<SaveOutcome> &promise, std::stop_token stop, const QImage &picture,
                      const SaveTarget &target);
 

@@ -8,11 +8,12 @@
 
 class QThreadPool;
 
-// Starts every thread the pool may use and keeps them for the whole run. False, with nothing
-// started, when the threads cannot all be started (not enough memory).
+// Starts every thread the pool may use and keeps them for the whole run. False when they cannot
+// all be started (not enough memory).
 [[nodiscard]] bool startEveryThread(QThreadPool &pool);
 
 // Gives each of the pool's threads a task at once, each waiting until all have started, so that
-// each runs on a thread of its own. True when all were running within `timeout` milliseconds; a
-// pool that had to start a thread and could not leaves a task unrun, and the answer is false.
+// each runs on a thread of its own. True when all were running, and then all done, each within
+// `timeout` milliseconds; a pool that had to start a thread and could not leaves a task unrun,
+// and the answer is false.
 [[nodiscard]] bool occupyEveryPoolThread(QThreadPool &pool, int timeout);

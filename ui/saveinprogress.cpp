@@ -7,6 +7,7 @@
 #include <QException>
 #include <QLabel>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cerrno>
@@ -23,6 +24,7 @@ SaveInProgress::SaveInProgress(const QImage &picture, const SaveTarget &target, 
     // Not modal: Qt drops a close of a window that a modal dialog blocks. The window itself takes
     // no strokes and its buttons do nothing meanwhile.
     m_dialog = new QProgressDialog(QString(), tr("Cancel"), 0, 0, window);
+    auto noSave = qScopeGuard([this] { delete m_dialog; }); // until the task has started
     m_dialog->setObjectName(QStringLiteral("saveProgress"));
     m_dialog->setWindowTitle(tr("Saving"));
     // A path or the system's words are shown as they are, never read as rich text.
@@ -62,6 +64,7 @@ SaveInProgress::SaveInProgress(const QImage &picture, const SaveTarget &target, 
     window->installEventFilter(this);
     m_watcher.setFuture(QtConcurrent::run(&saveThreadPool(), writeBitmapFile, m_stop.get_token(),
                                           picture, target));
+    noSave.dismiss();
 }
 
 SaveInProgress::~SaveInProgress()
