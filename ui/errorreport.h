@@ -6,6 +6,7 @@
 // program goes on.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <exception>
@@ -22,6 +23,8 @@ void guarded(QWidget *owner, Handler &&handler)
     try {
         std::forward<Handler>(handler)();
     } catch (const std::exception &error) {
-        reportError(owner, QString::fromStdString(error.what()));
+        reportError(owner, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        reportError(owner, QCoreApplication::translate("guarded", "An unknown error occurred."));
     }
 }
