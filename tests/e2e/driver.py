@@ -19,6 +19,7 @@ import io
 import json
 import os
 import shutil
+import signal
 import socket
 import struct
 import subprocess
@@ -321,6 +322,20 @@ class Wayland:
     def focused(self, window):
         return self.view(window)["focused"]
 
+    def stacking(self):
+        """The windows from the bottom up: sway draws tiled windows first, then the floating
+        ones in their order."""
+        return [view["id"] for view in self.views()]
+
+    def float(self, window, floating):
+        """Floats the window at its own size, or tiles it, as sway does a main window unless told
+        otherwise; returns once it is there."""
+        self.run(["swaymsg", "[con_id=%d] floating %s"
+                  % (window, "enable" if floating else "disable")])
+        wait_until(lambda: (self.view(window)["type"] == "floating_con") == floating
+                   and (self.view(window)["window_rect"]["width"] == CLIENT[0]) == floating,
+                   "sway to %s the window" % ("float" if floating else "tile"))
+
     def origin(self, window):
         view = self.view(window)
         return (view["rect"]["x"] + view["window_rect"]["x"],
@@ -441,8 +456,9 @@ class Gnome:
                                         "--virtual-monitor", "1600x1200", "--unsafe-mode"], env,
                                        stdout=log, stderr=subprocess.STDOUT)
         try:
-            wait_until(lambda: self.eval("!Main.layoutManager._startingUp", starting=True),
-                       "GNOME Shell", alive=shell)
+            wait_until(lambda: self.release_forks(shell) or self.eval(
+                "!Main.layoutManager._startingUp", starting=True, timeout=1), "GNOME Shell",
+                alive=shell)
             self.eval(GNOME_SETUP)
             wait_until(lambda: self.eval("!Main.overview.visible"), "the overview to close")
         except Failure as failure:
@@ -453,20 +469,37 @@ class Gnome:
                    QT_LOGGING_RULES="qt.qpa.wayland.input=true")  # for presses_received
         return env
 
-    def call(self, destination, path, method, *args):
+    @staticmethod
+    def release_forks(shell):
+        """Ends the shell's children that still run the shell's own program. GNOME Shell 43 starts
+        the input method daemon (ibus, not installed here) with JavaScript run in the child
+        between fork and exec; a child forked while another of the shell's threads held GLib's
+        type lock waits for that lock forever, and the shell, reading from the child until its
+        exec, never finishes starting. Ended before its exec, the child counts as started."""
+        program = os.readlink("/proc/%d/exe" % shell.pid)
+        with open("/proc/%d/task/%d/children" % (shell.pid, shell.pid)) as children:
+            for child in children.read().split():
+                try:
+                    if os.readlink("/proc/%s/exe" % child) == program:
+                        os.kill(int(child), signal.SIGKILL)
+                        print("ended the shell's child %s before its exec" % child, flush=True)
+                except (FileNotFoundError, ProcessLookupError):
+                    pass  # gone, or exec'd and gone
+
+    def call(self, destination, path, method, *args, timeout=DEADLINE):
         result = subprocess.run(["dbus-send", "--session", "--print-reply",
-                                 "--reply-timeout=%d" % (DEADLINE * 1000), "--dest=" + destination,
+                                 "--reply-timeout=%d" % (timeout * 1000), "--dest=" + destination,
                                  path, method, *args], env=self.env, capture_output=True, text=True)
         if result.returncode != 0:
             raise Failure("%s: %s" % (method, result.stderr.strip()))
         return result.stdout
 
-    def eval(self, code, starting=False):
+    def eval(self, code, starting=False, timeout=DEADLINE):
         """The value of the JavaScript `code` run inside the shell; None from a shell not yet
-        answering while `starting`."""
+        answering (within `timeout` seconds) while `starting`."""
         try:
             reply = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Eval",
-                              "string:" + code)
+                              "string:" + code, timeout=timeout)
         except Failure:
             if starting:
                 return None

@@ -104,27 +104,47 @@ def a_failed_save_and_its_message(s):
 
 
 def the_settings_stay_on_top(s):
-    """Form1 clicked while the settings are open: the dialog has the keyboard before the button
-    is let go, stays above Form1, and Enter accepts it. It opens over Form1, but on GNOME Shell
-    43, which places it as an ordinary window, beside Form1 where there is room."""
+    """Form1 clicked while the settings are open: the dialog stays above Form1 and Enter accepts
+    it; on X11 and GNOME it has the keyboard before the button is let go. It opens over Form1,
+    but on GNOME Shell 43, which places it as an ordinary window, beside Form1 where there is room.
+
+    On sway Form1 is clicked tiled, where sway's own default puts it: sway raises a clicked
+    floating window over every other, a dialog of it too. The click leaves sway's keyboard in
+    Form1: by default sway answers the program's request to activate the dialog by marking it
+    urgent, and the dialog has the keyboard again when it is clicked."""
+    sway = s.backend.name == "wayland"
     dialog = s.open_settings()
-    (x1, y1), (x2, y2) = s.backend.origin(s.form1), s.backend.origin(dialog)
-    middle = (x2 - x1 + DIALOG_CLIENT[0] // 2, y2 - y1 + DIALOG_CLIENT[1] // 2)
+
+    def middle_of_dialog():
+        (x1, y1), (x2, y2) = s.backend.origin(s.form1), s.backend.origin(dialog)
+        return (x2 - x1 + DIALOG_CLIENT[0] // 2, y2 - y1 + DIALOG_CLIENT[1] // 2)
+    middle = middle_of_dialog()
     if s.backend.name != "gnome" and not (0 < middle[0] < CLIENT[0] and 0 < middle[1] < CLIENT[1]):
         raise Failure("the settings opened away from the main window, at %s of it" % (middle,))
+    if sway:
+        s.backend.float(s.form1, False)
+        middle = middle_of_dialog()
     corners = [(x, y) for x in (8, CLIENT[0] - 8) for y in (8, CLIENT[1] - 8)]
     pressed = s.presses_received()
     s.pointer(max(corners, key=lambda c: (c[0] - middle[0]) ** 2 + (c[1] - middle[1]) ** 2),
               press=1)
     if s.backend.name != "x11":  # the press reached the program, so the shell has acted on it
         s.wait_for(lambda: s.presses_received() > pressed, "the press to reach Form1")
-    s.focused_window("Form2")
+    if sway:
+        s.wait_for(lambda: s.backend.view(dialog)["urgent"], "Form2 to be marked urgent")
+    else:
+        s.focused_window("Form2")
     s.backend.button(1, False)
     stacking = s.backend.stacking()
     if stacking.index(dialog) < stacking.index(s.form1):
         raise Failure("the main window was raised over the settings")
+    if sway:
+        s.click(dialog, (DIALOG_CLIENT[0] // 2, 8))
+        s.focused_window("Form2")
     s.key("Return")
     s.wait_for(lambda: not s.windows("Form2"), "Enter to accept the dialog")
+    if sway:
+        s.backend.float(s.form1, True)
     check_squares(s.save(), 32, 10, 10, {})
 
 
