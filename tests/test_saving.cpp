@@ -40,6 +40,7 @@ int error[Steps] = {}; // an errno value the step fails with, until cleared
 std::atomic<int> writeCall { 0 };
 bool noNamelessFiles = false; // as on a file system without O_TMPFILE
 std::atomic<bool> refuseLargeAllocations = false; // off the window's thread, as memory pressure
+std::atomic<bool> refuseEveryAllocation = false;
 bool noAccountHome = false;
 bool renamed = false, folderSyncedAfterRename = false; // a rename, then the folder's sync
 } // namespace faults
@@ -132,7 +133,8 @@ extern "C" passwd *getpwuid(uid_t user)
 
 void *operator new(std::size_t size)
 {
-    if (faults::refuseLargeAllocations && size >= 64 * 1024 && gettid() != getpid())
+    if (faults::refuseEveryAllocation
+        || (faults::refuseLargeAllocations && size >= 64 * 1024 && gettid() != getpid()))
         throw std::bad_alloc();
     if (void *memory = std::malloc(size ? size : 1))
         return memory;
@@ -583,6 +585,20 @@ TEST_F(SavingFromTheWindow, AnAllocationRefusedOnTheSavesSideIsTold)
     expectOnDisk(false);
     ASSERT_TRUE(editor.save());
     EXPECT_EQ(errorBox(&editor.form), nullptr);
+    expectOnDisk(true);
+}
+
+// No memory left even for the message box: the error ends in its handler (guarded and
+// reportError are noexcept, so an escape would end the program) and the window goes on.
+TEST_F(SavingFromTheWindow, AnErrorWithNoMemoryForItsBoxEndsInItsHandler)
+{
+    guarded(&editor.form, [] {
+        faults::refuseEveryAllocation = true;
+        throw std::bad_alloc();
+    });
+    faults::refuseEveryAllocation = false;
+    EXPECT_EQ(errorBox(&editor.form), nullptr);
+    ASSERT_TRUE(editor.save());
     expectOnDisk(true);
 }
 

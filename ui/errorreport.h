@@ -6,7 +6,6 @@
 // program goes on.
 #pragma once
 
-#include <QCoreApplication>
 #include <QString>
 
 #include <exception>
@@ -14,17 +13,20 @@
 
 class QWidget;
 
-// Shows the error without blocking: one box at a time, window-modal over `owner`.
-void reportError(QWidget *owner, const QString &message);
+// Shows the error without blocking: one box at a time, window-modal over `owner`. Should the box
+// itself fail (no memory), a line on standard error says so instead; nothing is thrown.
+void reportError(QWidget *owner, const QString &message) noexcept;
+// The same for an exception's what() (in the locale's encoding), or an unknown error if null.
+void reportException(QWidget *owner, const char *what) noexcept;
 
 template<typename Handler>
-void guarded(QWidget *owner, Handler &&handler)
+void guarded(QWidget *owner, Handler &&handler) noexcept
 {
     try {
         std::forward<Handler>(handler)();
     } catch (const std::exception &error) {
-        reportError(owner, QString::fromLocal8Bit(error.what()));
+        reportException(owner, error.what());
     } catch (...) {
-        reportError(owner, QCoreApplication::translate("guarded", "An unknown error occurred."));
+        reportException(owner, nullptr);
     }
 }

@@ -181,8 +181,8 @@ input type:keyboard repeat_rate 0
 focus_follows_mouse no
 default_border none
 default_floating_border none
-# Every window floats at its own size, as on a stacking desktop.
-for_window [app_id=".*"] floating enable, border none
+# The main window floats at its own size, as on a stacking desktop; sway floats the dialogs itself.
+for_window [title="^Form1$"] floating enable, border none
 bindsym Mod1+F4 kill
 """
 # The flows' key names as wtype's modifiers; other keys go by their X keysym names, as xdotool's.
@@ -327,7 +327,7 @@ class Wayland:
         ones in their order."""
         return [view["id"] for view in self.views()]
 
-    def float(self, window, floating):
+    def set_floating(self, window, floating):
         """Floats the window at its own size, or tiles it, as sway does a main window unless told
         otherwise; returns once it is there."""
         self.run(["swaymsg", "[con_id=%d] floating %s"
@@ -456,7 +456,7 @@ class Gnome:
                                         "--virtual-monitor", "1600x1200", "--unsafe-mode"], env,
                                        stdout=log, stderr=subprocess.STDOUT)
         try:
-            wait_until(lambda: self.release_forks(shell) or self.eval(
+            wait_until(lambda: self.end_children_before_exec(shell) or self.eval(
                 "!Main.layoutManager._startingUp", starting=True, timeout=1), "GNOME Shell",
                 alive=shell)
             self.eval(GNOME_SETUP)
@@ -470,12 +470,14 @@ class Gnome:
         return env
 
     @staticmethod
-    def release_forks(shell):
+    def end_children_before_exec(shell):
         """Ends the shell's children that still run the shell's own program. GNOME Shell 43 starts
         the input method daemon (ibus, not installed here) with JavaScript run in the child
         between fork and exec; a child forked while another of the shell's threads held GLib's
         type lock waits for that lock forever, and the shell, reading from the child until its
-        exec, never finishes starting. Ended before its exec, the child counts as started."""
+        exec, never finishes starting. Ended before its exec, a child counts as started; one caught
+        on its healthy way to exec is ended too, and ibus is not started either way. The shell
+        starts its children from its main thread, whose children these are."""
         program = os.readlink("/proc/%d/exe" % shell.pid)
         with open("/proc/%d/task/%d/children" % (shell.pid, shell.pid)) as children:
             for child in children.read().split():

@@ -122,7 +122,7 @@ def the_settings_stay_on_top(s):
     if s.backend.name != "gnome" and not (0 < middle[0] < CLIENT[0] and 0 < middle[1] < CLIENT[1]):
         raise Failure("the settings opened away from the main window, at %s of it" % (middle,))
     if sway:
-        s.backend.float(s.form1, False)
+        s.backend.set_floating(s.form1, False)
         middle = middle_of_dialog()
     corners = [(x, y) for x in (8, CLIENT[0] - 8) for y in (8, CLIENT[1] - 8)]
     pressed = s.presses_received()
@@ -132,6 +132,8 @@ def the_settings_stay_on_top(s):
         s.wait_for(lambda: s.presses_received() > pressed, "the press to reach Form1")
     if sway:
         s.wait_for(lambda: s.backend.view(dialog)["urgent"], "Form2 to be marked urgent")
+        if not s.backend.focused(s.form1):
+            raise Failure("the click did not give Form1 sway's keyboard")
     else:
         s.focused_window("Form2")
     s.backend.button(1, False)
@@ -144,7 +146,7 @@ def the_settings_stay_on_top(s):
     s.key("Return")
     s.wait_for(lambda: not s.windows("Form2"), "Enter to accept the dialog")
     if sway:
-        s.backend.float(s.form1, True)
+        s.backend.set_floating(s.form1, True)
     check_squares(s.save(), 32, 10, 10, {})
 
 
