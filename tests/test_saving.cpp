@@ -548,19 +548,31 @@ TEST_F(SavingFromTheWindow, TheProgressCountsTheBytesAndCancelKeepsTheEarlierFil
 }
 
 // The window manager's close during a save, before the dialog shows or after the rename: the window
-// closes once the save has ended, with the earlier file or the whole new one, and nothing said.
+// closes once the save has ended, with the earlier file or the whole new one, and nothing said;
+// a folder's sync that fails after the close is told, and the window stays open to tell it.
 TEST_F(SavingFromTheWindow, ClosingTheWindowLeavesTheEarlierFileOrTheWholeNewOne)
 {
-    for (const faults::Step step : { faults::Sync, faults::FolderSync }) {
-        SCOPED_TRACE(step);
+    for (const auto &[step, error] : { std::pair { faults::Sync, 0 }, { faults::FolderSync, 0 },
+                                       { faults::FolderSync, EIO } }) {
+        SCOPED_TRACE(testing::Message() << step << " " << error);
         earlier = contents(target);
         stallAt(step);
+        faults::error[step] = error;
+        const auto clear = qScopeGuard([step] { faults::error[step] = 0; });
         QTest::mouseClick(editor.button("cmdSave"), Qt::LeftButton);
         ASSERT_TRUE(stallIsReached());
         QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
                 editor.form.windowHandle());
         EXPECT_TRUE(editor.form.isVisible()) << "closed before the save had ended";
         letGo.release();
+        if (error) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return errorBox(&editor.form) != nullptr; }, 60'000));
+            EXPECT_TRUE(editor.form.isVisible());
+            EXPECT_TRUE(errorBox(&editor.form)->text().contains(strerror(EIO)));
+            errorBox(&editor.form)->close();
+            expectOnDisk(true);
+            continue;
+        }
         ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.form.isVisible(); }, 60'000));
         EXPECT_EQ(errorBox(&editor.form), nullptr);
         expectOnDisk(step == faults::FolderSync);

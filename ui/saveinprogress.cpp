@@ -119,13 +119,16 @@ void SaveInProgress::end()
 {
     m_window->removeEventFilter(this);
     m_dialog->hide();
-    // Who closed the window is not kept: the earlier file or the whole new one is there.
-    const QString told
-            = m_closeWhenEnded ? QString() : message(outcome(), m_target, m_stop.stop_requested());
+    // Who closed the window is not kept once the earlier file or the whole, stored new one is
+    // there; a failure is told instead, and the window stays for it to be read.
+    const SaveOutcome result = outcome();
+    const bool closing = m_closeWhenEnded && result.end != SaveOutcome::End::Failed
+            && result.end != SaveOutcome::End::Unconfirmed;
+    const QString told = closing ? QString() : message(result, m_target, m_stop.stop_requested());
     if (!told.isEmpty())
         reportError(m_window, told);
     emit ended();
-    if (m_closeWhenEnded)
+    if (closing)
         m_window->close();
 }
 
