@@ -283,7 +283,7 @@ SaveTarget saveTargetFor(const QString &path)
              QFileInfo(path).isSymLink() ? path : QString() };
 }
 
-void writeBitmapFile(QPromise<SaveOutcome> &promise, std::stop_token stop, QImage picture,
+void writeBitmapFile(QPromise<SaveOutcome> &promise, std::stop_token stop, const QImage &picture,
                      const SaveTarget &target)
 {
     // Where it competes for a core with the window's thread, the window goes first (on Linux

@@ -54,10 +54,7 @@ struct SaveOutcome
 // that is not a regular file, or is marked read-only, immutable or append-only, is never opened nor
 // replaced. The new file keeps the earlier one's mode, owner and group as far as this account may.
 // Progress: the bytes written, then no range during the sync; the result: the end.
-// The picture is taken by value: QtConcurrent moves its copy in, so the task's share of the
-// canvas ends with the call, before the watcher hears that it has finished, and a stroke drawn
-// after that never copies the whole canvas.
-void writeBitmapFile(QPromise<SaveOutcome> &promise, std::stop_token stop, QImage picture,
+void writeBitmapFile(QPromise<SaveOutcome> &promise, std::stop_token stop, const QImage &picture,
                      const SaveTarget &target);
 
 // One thread with a stack of SaveStackSize; started for good with the painting threads.
