@@ -617,9 +617,12 @@ class Session:
         self.log.flush()
         self.log.seek(0)
         display = self.env.get("DISPLAY") or self.env.get("WAYLAND_DISPLAY")
-        return ("%s %s: windows open: %s\nfiles in HOME: %s\nprogram output:\n%s"
-                % (self.backend.name, display, self.window_names(),
-                   sorted(os.listdir(self.home)), self.log.read()))
+        app = getattr(self, "app", None)
+        status = "not started" if app is None else "running" if app.poll() is None else (
+            "ended with status %d" % app.returncode)
+        return ("%s %s: windows open: %s\nfiles in HOME: %s\nprogram %s; its output:\n%s"
+                % (self.backend.name, display, self.window_names(), sorted(os.listdir(self.home)),
+                   status, self.log.read()))
 
     # --- waiting and looking -----------------------------------------------------------------
     def wait_for(self, condition, what, timeout=DEADLINE):
